@@ -1,0 +1,30 @@
+#pragma once
+// The one process-wide engine record. Every subsystem keeps its data in its own group; the record is
+// constant-initialised to zero when the library is loaded.
+#include "brush/state.h"
+#include "core/state.h"
+#include "imaging/state.h"
+#include "io/state.h"
+#include "mask/state.h"
+#include "pen/state.h"
+#include "undo/state.h"
+
+namespace vlm {
+
+struct Engine {
+    core::CanvasState canvas;
+    core::LayerTable layers;
+    core::RandomState random;
+    core::NewRgba new_rgba;
+    core::HostState host;
+    mask::State mask;
+    undo::State undo;
+    brush::State brush;
+    imaging::State imaging;
+    pen::State pen;
+    io::State io;
+};
+
+extern Engine g_engine;
+
+} // namespace vlm
