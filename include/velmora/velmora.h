@@ -27,7 +27,34 @@
 #define VLM_EXTERN_C_END
 #endif
 
-#include "velmora/vlm_engine.h" /* engine state, errors, memory, random seed */
-#include "velmora/vlm_canvas.h" /* canvas lifecycle and view settings */
+#include "velmora/vlm_engine.h"        /* engine state, errors, memory, random seed */
+#include "velmora/vlm_canvas.h"        /* canvas lifecycle and view settings */
+#include "velmora/vlm_layers.h"        /* layers, paint layer, texture */
+#include "velmora/vlm_transfer.h"      /* pixel transfer, colour reads, NewRGBA */
+#include "velmora/vlm_compressed.h"    /* run-length and compressed transfer */
+#include "velmora/vlm_blend.h"         /* blend-mode pixel merge */
+#include "velmora/vlm_merge.h"         /* layer merging and flattening */
+#include "velmora/vlm_render.h"        /* view renderer */
+#include "velmora/vlm_undo.h"          /* undo and redo */
+#include "velmora/vlm_mask.h"          /* selection mask */
+#include "velmora/vlm_tool.h"          /* tool settings */
+#include "velmora/vlm_spline.h"        /* spline points and fade */
+#include "velmora/vlm_shape.h"         /* brush shapes */
+#include "velmora/vlm_dab.h"           /* brush dabs */
+#include "velmora/vlm_blendbuffer.h"   /* blend buffers */
+#include "velmora/vlm_imagebrush.h"    /* image brushes */
+#include "velmora/vlm_textbrush.h"     /* text brushes */
+#include "velmora/vlm_tablet.h"        /* tablet */
+#include "velmora/vlm_processing.h"    /* processing buffers, imaging start-up */
+#include "velmora/vlm_geometry.h"      /* geometry */
+#include "velmora/vlm_drawing.h"       /* fill and drawing tools */
+#include "velmora/vlm_selection.h"     /* selection tools */
+#include "velmora/vlm_effects.h"       /* effects and plug-ins */
+#include "velmora/vlm_lua.h"           /* Lua filter scripts */
+#include "velmora/vlm_files.h"         /* image files */
+#include "velmora/vlm_clipboard.h"     /* clipboard and capture */
+#include "velmora/vlm_output.h"        /* AVI, GIF and PDF output */
+#include "velmora/vlm_scanner.h"       /* scanner */
+#include "velmora/vlm_system.h"        /* system and window queries */
 
 #endif
