@@ -1,7 +1,8 @@
 #pragma once
 // The one process-wide engine record. Every subsystem keeps its data in its own group; the record is
-// constant-initialised to zero when the library is loaded.
+// constant-initialised when the library is loaded: zero, except where a group gives a load value.
 #include "brush/state.h"
+#include "compose/state.h"
 #include "core/state.h"
 #include "imaging/state.h"
 #include "io/state.h"
@@ -17,6 +18,7 @@ struct Engine {
     core::RandomState random;
     core::NewRgba new_rgba;
     core::HostState host;
+    compose::State compose;
     mask::State mask;
     undo::State undo;
     brush::State brush;
