@@ -156,6 +156,7 @@ TEST_F(CanvasLifecycle, LargestCanvasIsCreatable) {
 }
 
 TEST_F(CanvasLifecycle, CanvasTooLargeForMemoryEndsWithTheMessage) {
+    if (sanitized_build()) GTEST_SKIP() << "address-space limits do not apply under the address sanitizer";
     const int code = run_in_child([] {
         if (!limit_address_space(256u << 20)) return 10;
         VLM_CreateImage(nullptr, 10000, 10000, 64, 0); // needs well over 1 GB
@@ -168,12 +169,11 @@ TEST_F(CanvasLifecycle, CanvasTooLargeForMemoryEndsWithTheMessage) {
     EXPECT_EQ(code, 0);
 }
 
-TEST_F(CanvasLifecycle, AbsurdBrushSizesAreKeptInRange) {
+TEST_F(CanvasLifecycle, NegativeBrushSizeBecomesZero) {
     VLM_CreateImage(nullptr, 8, 8, -40, 0);
     EXPECT_EQ(g_engine.canvas.max_brush, 0);
+    EXPECT_EQ(g_engine.canvas.brush_pitch, 0);
     EXPECT_NE(g_engine.brush.dab[0], nullptr);
-    VLM_NewSize(nullptr, 8, 8, 2000000000, 0);
-    EXPECT_EQ(g_engine.canvas.max_brush, 10000);
 }
 
 TEST_F(CanvasLifecycle, WindowRequestsAnswerWithoutAWindowSystemAndWithOne) {

@@ -19,6 +19,15 @@ inline int run_in_child(const std::function<int()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// The address sanitizer reserves terabytes of address space, so RLIMIT_AS tests cannot run under it.
+inline bool sanitized_build() {
+#if defined(__SANITIZE_ADDRESS__)
+    return true;
+#else
+    return false;
+#endif
+}
+
 // Limits the calling process's address space to its current size plus headroom bytes.
 inline bool limit_address_space(std::uint64_t headroom) {
     long pages = 0;
