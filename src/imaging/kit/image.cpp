@@ -1,0 +1,20 @@
+#include "imaging/kit/image.h"
+
+namespace vlm::kit {
+
+bool image_ok(const void* pixels, int width, int height, int bytes_per_pixel, int stride) {
+    if (!pixels || width <= 0 || height <= 0 || bytes_per_pixel < 1 || bytes_per_pixel > 16) return false;
+    return static_cast<long long>(width) * bytes_per_pixel <= stride;
+}
+
+std::size_t image_span(int width, int height, int bytes_per_pixel, int stride) {
+    return static_cast<std::size_t>(height - 1) * static_cast<std::size_t>(stride) +
+           static_cast<std::size_t>(width) * static_cast<std::size_t>(bytes_per_pixel);
+}
+
+bool images_overlap(const void* a, std::size_t a_span, const void* b, std::size_t b_span) {
+    const auto pa = reinterpret_cast<std::uintptr_t>(a), pb = reinterpret_cast<std::uintptr_t>(b);
+    return pa < pb + b_span && pb < pa + a_span;
+}
+
+} // namespace vlm::kit

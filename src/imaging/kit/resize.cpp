@@ -1,0 +1,280 @@
+#include "imaging/kit/resize.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "imaging/kit/image.h"
+
+namespace vlm::kit {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+double sinc(double x) {
+    if (x == 0) return 1;
+    x *= kPi;
+    return std::sin(x) / x;
+}
+
+double box(double x) { return x >= -0.5 && x < 0.5 ? 1 : 0; } // half-open: a shared edge counts once
+double triangle(double x) { return std::max(0.0, 1 - std::fabs(x)); }
+double hamming(double x) { return std::fabs(x) < 1 ? sinc(x) * (0.54 + 0.46 * std::cos(kPi * x)) : 0; }
+double hanning(double x) { return std::fabs(x) < 1 ? sinc(x) * (0.5 + 0.5 * std::cos(kPi * x)) : 0; }
+double gaussian(double x) { return std::exp(-2 * x * x) * std::sqrt(2 / kPi); }
+double lanczos3(double x) { return std::fabs(x) < 3 ? sinc(x) * sinc(x / 3) : 0; }
+double sinc4(double x) { return std::fabs(x) < 4 ? sinc(x) : 0; }
+
+double bell(double x) { // quadratic B-spline
+    x = std::fabs(x);
+    if (x < 0.5) return 0.75 - x * x;
+    if (x < 1.5) return 0.5 * (x - 1.5) * (x - 1.5);
+    return 0;
+}
+
+double hermite(double x) {
+    x = std::fabs(x);
+    return x < 1 ? (2 * x - 3) * x * x + 1 : 0;
+}
+
+// The two-parameter cubic family: B-spline (1, 0), Mitchell (1/3, 1/3), Catmull-Rom (0, 1/2) and the
+// cubic convolutions (0, -a).
+template <double B, double C> double cubic(double x) {
+    x = std::fabs(x);
+    if (x < 1) return ((12 - 9 * B - 6 * C) * x * x * x + (-18 + 12 * B + 6 * C) * x * x + (6 - 2 * B)) / 6;
+    if (x < 2)
+        return ((-B - 6 * C) * x * x * x + (6 * B + 30 * C) * x * x + (-12 * B - 48 * C) * x + (8 * B + 24 * C)) / 6;
+    return 0;
+}
+
+// Source positions and fixed-point weights of every target position along one side.
+struct Taps {
+    int width = 0; // weights stored per target position
+    std::vector<int> first, count;
+    std::vector<std::int32_t> weights;
+};
+
+Taps make_taps(int in_size, int out_size, const ResizeFilter& f, int precision) {
+    const double scale = static_cast<double>(in_size) / out_size;
+    const double stretch = std::max(scale, 1.0); // shrinking widens the kernel over the source
+    const double support = f.support * stretch;
+    Taps t;
+    t.width = static_cast<int>(std::min<double>(2 * std::ceil(support) + 1, in_size));
+    t.first.resize(out_size);
+    t.count.resize(out_size);
+    t.weights.assign(static_cast<std::size_t>(out_size) * t.width, 0);
+    std::vector<double> w(t.width);
+    const std::int32_t one = 1 << precision;
+    for (int i = 0; i < out_size; ++i) {
+        const double centre = (i + 0.5) * scale;
+        const int lo = std::clamp(static_cast<int>(std::floor(centre - support + 0.5)), 0, in_size - 1);
+        const int hi = std::clamp(static_cast<int>(std::floor(centre + support + 0.5)), lo + 1, in_size);
+        const int n = std::min(hi - lo, t.width);
+        double sum = 0;
+        for (int k = 0; k < n; ++k) sum += w[k] = f.kernel((lo + k + 0.5 - centre) / stretch);
+        std::int32_t* out = &t.weights[static_cast<std::size_t>(i) * t.width];
+        if (sum == 0) { // no source pixel under the kernel: take the nearest
+            t.first[i] = std::clamp(static_cast<int>(centre), 0, in_size - 1);
+            t.count[i] = 1;
+            out[0] = one;
+            continue;
+        }
+        std::int32_t total = 0;
+        int largest = 0;
+        for (int k = 0; k < n; ++k) {
+            out[k] = static_cast<std::int32_t>(std::lround(w[k] / sum * one));
+            total += out[k];
+            if (std::abs(out[k]) > std::abs(out[largest])) largest = k;
+        }
+        out[largest] += one - total; // weights sum exactly to one, so flat areas stay flat
+        int a = 0, b = n;
+        while (out[a] == 0) ++a;
+        while (out[b - 1] == 0) --b;
+        std::copy(out + a, out + b, out);
+        std::fill(out + (b - a), out + n, 0);
+        t.first[i] = lo + a;
+        t.count[i] = b - a;
+    }
+    return t;
+}
+
+template <typename T> constexpr int precision_of() { return sizeof(T) == 1 ? 14 : 20; }
+template <typename T> using Acc = std::conditional_t<sizeof(T) == 1, std::int32_t, std::int64_t>;
+
+template <typename T> T narrow(Acc<T> v) {
+    constexpr int kMax = sizeof(T) == 1 ? 255 : 65535;
+    return static_cast<T>(std::clamp<Acc<T>>(v >> precision_of<T>(), 0, kMax));
+}
+
+// Resamples every row of src along x into dst rows (C channels of T per pixel).
+template <typename T, int C>
+void pass_rows(const std::uint8_t* src, int src_stride, int height, std::uint8_t* dst, int dst_stride,
+               int out_width, const Taps& t) {
+    cv::parallel_for_(cv::Range(0, height), [&](const cv::Range& rows) {
+        std::vector<T> line(static_cast<std::size_t>(out_width) * C);
+        for (int y = rows.start; y < rows.end; ++y) {
+            const T* s = reinterpret_cast<const T*>(row_at(src, y, src_stride));
+            for (int x = 0; x < out_width; ++x) {
+                const std::int32_t* w = &t.weights[static_cast<std::size_t>(x) * t.width];
+                const T* p = s + static_cast<std::size_t>(t.first[x]) * C;
+                Acc<T> acc[C];
+                for (int c = 0; c < C; ++c) acc[c] = Acc<T>(1) << (precision_of<T>() - 1);
+                for (int k = 0; k < t.count[x]; ++k, p += C)
+                    for (int c = 0; c < C; ++c) acc[c] += static_cast<Acc<T>>(w[k]) * p[c];
+                for (int c = 0; c < C; ++c) line[static_cast<std::size_t>(x) * C + c] = narrow<T>(acc[c]);
+            }
+            std::memcpy(row_at(dst, y, dst_stride), line.data(), line.size() * sizeof(T));
+        }
+    });
+}
+
+// Resamples along y: each target row mixes whole source rows of `values` samples.
+template <typename T>
+void pass_columns(const std::uint8_t* src, int src_stride, std::uint8_t* dst, int dst_stride, int out_height,
+                  std::size_t values, const Taps& t) {
+    cv::parallel_for_(cv::Range(0, out_height), [&](const cv::Range& rows) {
+        std::vector<Acc<T>> acc(values);
+        std::vector<T> line(values);
+        for (int y = rows.start; y < rows.end; ++y) {
+            std::fill(acc.begin(), acc.end(), Acc<T>(1) << (precision_of<T>() - 1));
+            const std::int32_t* w = &t.weights[static_cast<std::size_t>(y) * t.width];
+            for (int k = 0; k < t.count[y]; ++k) {
+                const T* s = reinterpret_cast<const T*>(row_at(src, t.first[y] + k, src_stride));
+                const Acc<T> wk = w[k];
+                for (std::size_t i = 0; i < values; ++i) acc[i] += wk * s[i];
+            }
+            for (std::size_t i = 0; i < values; ++i) line[i] = narrow<T>(acc[i]);
+            std::memcpy(row_at(dst, y, dst_stride), line.data(), values * sizeof(T));
+        }
+    });
+}
+
+template <typename T, int C>
+void resample_kernel(const std::uint8_t* src, int width, int height, int src_stride, std::uint8_t* dst,
+                     int new_width, int new_height, int dst_stride, const ResizeFilter& f) {
+    constexpr int kPrecision = precision_of<T>();
+    if (new_width != width && new_height != height) {
+        const Taps across = make_taps(width, new_width, f, kPrecision);
+        const Taps down = make_taps(height, new_height, f, kPrecision);
+        const int mid_stride = new_width * C * static_cast<int>(sizeof(T));
+        std::vector<T> mid(static_cast<std::size_t>(new_width) * C * height);
+        auto* m = reinterpret_cast<std::uint8_t*>(mid.data());
+        pass_rows<T, C>(src, src_stride, height, m, mid_stride, new_width, across);
+        pass_columns<T>(m, mid_stride, dst, dst_stride, new_height, std::size_t(new_width) * C, down);
+    } else if (new_width != width) {
+        pass_rows<T, C>(src, src_stride, height, dst, dst_stride, new_width, make_taps(width, new_width, f, kPrecision));
+    } else {
+        pass_columns<T>(src, src_stride, dst, dst_stride, new_height, std::size_t(width) * C,
+                        make_taps(height, new_height, f, kPrecision));
+    }
+}
+
+cv::Mat view(const std::uint8_t* pixels, int width, int height, int bpp, int stride) {
+    const int type = bpp == 8 ? CV_16UC4 : CV_8UC(bpp);
+    return cv::Mat(height, width, type, const_cast<std::uint8_t*>(pixels), static_cast<std::size_t>(stride));
+}
+
+// The checks and the source copy every resampling shares; `run` gets a source safe to read as T.
+template <class Run>
+int resample(const std::uint8_t* src, int width, int height, int src_stride, std::uint8_t* dst, int new_width,
+             int new_height, int dst_stride, int bpp, Run run) {
+    if ((bpp != 1 && bpp != 3 && bpp != 4 && bpp != 8) || !image_ok(src, width, height, bpp, src_stride) ||
+        !image_ok(dst, new_width, new_height, bpp, dst_stride))
+        return 0;
+    return attempt([&] {
+        const bool misaligned = bpp == 8 && (reinterpret_cast<std::uintptr_t>(src) % 2 || src_stride % 2);
+        const std::uint8_t* s = src;
+        int s_stride = src_stride;
+        std::vector<std::uint16_t> copy; // 16-bit words keep a copy aligned for every pixel size
+        if (misaligned || images_overlap(src, image_span(width, height, bpp, src_stride), dst,
+                                         image_span(new_width, new_height, bpp, dst_stride))) {
+            const std::size_t row_bytes = std::size_t(width) * bpp;
+            copy.resize((row_bytes * height + 1) / 2);
+            auto* c = reinterpret_cast<std::uint8_t*>(copy.data());
+            for (int y = 0; y < height; ++y) std::memcpy(c + row_bytes * y, row_at(src, y, src_stride), row_bytes);
+            s = c;
+            s_stride = static_cast<int>(row_bytes);
+        }
+        if (new_width == width && new_height == height) {
+            for (int y = 0; y < height; ++y) std::memcpy(row_at(dst, y, dst_stride), row_at(s, y, s_stride), std::size_t(width) * bpp);
+            return 1;
+        }
+        run(s, s_stride);
+        return 1;
+    });
+}
+
+int resize_with(const std::uint8_t* src, int width, int height, int src_stride, std::uint8_t* dst,
+                int new_width, int new_height, int dst_stride, int bpp, const ResizeFilter& f) {
+    return resample(src, width, height, src_stride, dst, new_width, new_height, dst_stride, bpp,
+                    [&](const std::uint8_t* s, int s_stride) {
+                        if (!f.kernel) {
+                            cv::Mat out = view(dst, new_width, new_height, bpp, dst_stride);
+                            cv::resize(view(s, width, height, bpp, s_stride), out, out.size(), 0, 0,
+                                       f.opencv_interpolation);
+                            return;
+                        }
+                        const auto go = [&](auto run) { run(s, width, height, s_stride, dst, new_width, new_height, dst_stride, f); };
+                        switch (bpp) {
+                        case 1: return go(resample_kernel<std::uint8_t, 1>);
+                        case 3: return go(resample_kernel<std::uint8_t, 3>);
+                        case 4: return go(resample_kernel<std::uint8_t, 4>);
+                        default: return go(resample_kernel<std::uint16_t, 4>);
+                        }
+                    });
+}
+
+} // namespace
+
+const std::array<ResizeFilter, 18> kResizeFilters = {{
+    {kFilterBox, "Box", 0.5, box, -1},
+    {kFilterTriangle, "Triangle", 1.0, triangle, -1},
+    {kFilterHamming, "Hamming", 1.0, hamming, -1},
+    {kFilterGaussian, "Gaussian", 1.5, gaussian, -1},
+    {kFilterBell, "Bell", 1.5, bell, -1},
+    {kFilterBSpline, "B-Spline", 2.0, cubic<1.0, 0.0>, -1},
+    {kFilterCubic1, "Cubic 1", 2.0, cubic<0.0, 1.0>, -1},
+    {kFilterCubic2, "Cubic 2", 2.0, cubic<0.0, 0.75>, -1},
+    {kFilterLanczos3, "Lanczos3", 3.0, lanczos3, -1},
+    {kFilterMitchell, "Mitchell", 2.0, cubic<1.0 / 3, 1.0 / 3>, -1},
+    {kFilterSinc, "Sinc", 4.0, sinc4, -1},
+    {kFilterHermite, "Hermite", 1.0, hermite, -1},
+    {kFilterHanning, "Hanning", 1.0, hanning, -1},
+    {kFilterCatrom, "Catrom", 2.0, cubic<0.0, 0.5>, -1},
+    {kFilterAreaAverage, "Area Average", 0, nullptr, cv::INTER_AREA},
+    {kFilterBilinear, "Bilinear", 0, nullptr, cv::INTER_LINEAR},
+    {kFilterBicubic, "Bicubic", 0, nullptr, cv::INTER_CUBIC},
+    {kFilterNearest, "Nearest Neighbor", 0, nullptr, cv::INTER_NEAREST_EXACT},
+}};
+
+const ResizeFilter* find_resize_filter(int number) {
+    for (const ResizeFilter& f : kResizeFilters)
+        if (f.number == number) return &f;
+    return nullptr;
+}
+
+int resize_image(const std::uint8_t* src, int width, int height, int src_stride, std::uint8_t* dst,
+                 int new_width, int new_height, int dst_stride, int bytes_per_pixel, int filter) {
+    const ResizeFilter* f = find_resize_filter(filter);
+    if (!f) return 0;
+    return resize_with(src, width, height, src_stride, dst, new_width, new_height, dst_stride, bytes_per_pixel, *f);
+}
+
+int decimate_image(const std::uint8_t* src, int width, int height, int src_stride, std::uint8_t* dst,
+                   int new_width, int new_height, int dst_stride, int bytes_per_pixel, int mode) {
+    if (mode != 0 && mode != 1) return 0;
+    return resize_image(src, width, height, src_stride, dst, new_width, new_height, dst_stride, bytes_per_pixel,
+                        mode == 1 ? kFilterBox : kFilterNearest);
+}
+
+int resample_image(const std::uint8_t* src, int width, int height, int src_stride, std::uint8_t* dst,
+                   int new_width, int new_height, int dst_stride, int bytes_per_pixel) {
+    return resize_image(src, width, height, src_stride, dst, new_width, new_height, dst_stride, bytes_per_pixel,
+                        kFilterBilinear);
+}
+
+} // namespace vlm::kit
