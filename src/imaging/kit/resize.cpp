@@ -51,126 +51,116 @@ template <double B, double C> double cubic(double x) {
     return 0;
 }
 
-// Source positions and fixed-point weights of every target position along one side.
-struct Taps {
+// Source positions and weights of every target position along one side.
+template <typename R> struct Taps {
     int width = 0; // weights stored per target position
     std::vector<int> first, count;
-    std::vector<std::int32_t> weights;
+    std::vector<R> weights;
 };
 
-Taps make_taps(int in_size, int out_size, const ResizeFilter& f, int precision) {
+template <typename R> Taps<R> make_taps(int in_size, int out_size, const ResizeFilter& f) {
     const double scale = static_cast<double>(in_size) / out_size;
     const double stretch = std::max(scale, 1.0); // shrinking widens the kernel over the source
     const double support = f.support * stretch;
-    Taps t;
+    Taps<R> t;
     t.width = static_cast<int>(std::min<double>(2 * std::ceil(support) + 1, in_size));
     t.first.resize(out_size);
     t.count.resize(out_size);
     t.weights.assign(static_cast<std::size_t>(out_size) * t.width, 0);
     std::vector<double> w(t.width);
-    const std::int32_t one = 1 << precision;
     for (int i = 0; i < out_size; ++i) {
         const double centre = (i + 0.5) * scale;
         const int lo = std::clamp(static_cast<int>(std::floor(centre - support + 0.5)), 0, in_size - 1);
         const int hi = std::clamp(static_cast<int>(std::floor(centre + support + 0.5)), lo + 1, in_size);
-        const int n = std::min(hi - lo, t.width);
+        int n = std::min(hi - lo, t.width), a = 0;
         double sum = 0;
         for (int k = 0; k < n; ++k) sum += w[k] = f.kernel((lo + k + 0.5 - centre) / stretch);
-        std::int32_t* out = &t.weights[static_cast<std::size_t>(i) * t.width];
         if (sum == 0) { // no source pixel under the kernel: take the nearest
             t.first[i] = std::clamp(static_cast<int>(centre), 0, in_size - 1);
             t.count[i] = 1;
-            out[0] = one;
+            t.weights[static_cast<std::size_t>(i) * t.width] = 1;
             continue;
         }
-        std::int32_t total = 0;
-        int largest = 0;
-        for (int k = 0; k < n; ++k) {
-            out[k] = static_cast<std::int32_t>(std::lround(w[k] / sum * one));
-            total += out[k];
-            if (std::abs(out[k]) > std::abs(out[largest])) largest = k;
-        }
-        out[largest] += one - total; // weights sum exactly to one, so flat areas stay flat
-        int a = 0, b = n;
-        while (out[a] == 0) ++a;
-        while (out[b - 1] == 0) --b;
-        std::copy(out + a, out + b, out);
-        std::fill(out + (b - a), out + n, 0);
+        while (w[a] == 0) ++a; // the kernel's zero ends cost work and add nothing
+        while (w[n - 1] == 0) --n;
+        for (int k = a; k < n; ++k) t.weights[static_cast<std::size_t>(i) * t.width + k - a] = static_cast<R>(w[k] / sum);
         t.first[i] = lo + a;
-        t.count[i] = b - a;
+        t.count[i] = n - a;
     }
     return t;
 }
 
-template <typename T> constexpr int precision_of() { return sizeof(T) == 1 ? 14 : 20; }
-template <typename T> using Acc = std::conditional_t<sizeof(T) == 1, std::int32_t, std::int64_t>;
+// Samples are weighed in single precision for 8-bit channels and in double precision for 16-bit ones,
+// where long single-precision sums could move a flat area by a level.
+template <typename T> using Real = std::conditional_t<sizeof(T) == 1, float, double>;
 
-template <typename T> T narrow(Acc<T> v) {
-    constexpr int kMax = sizeof(T) == 1 ? 255 : 65535;
-    return static_cast<T>(std::clamp<Acc<T>>(v >> precision_of<T>(), 0, kMax));
+template <typename T> T to_sample(Real<T> v) {
+    constexpr Real<T> kMax = sizeof(T) == 1 ? 255 : 65535;
+    return v <= 0 ? T(0) : v >= kMax ? T(kMax) : static_cast<T>(v + Real<T>(0.5));
 }
 
-// Resamples every row of src along x into dst rows (C channels of T per pixel).
+// One row resampled along x (C channels of T per pixel) into real values.
 template <typename T, int C>
-void pass_rows(const std::uint8_t* src, int src_stride, int height, std::uint8_t* dst, int dst_stride,
-               int out_width, const Taps& t) {
-    cv::parallel_for_(cv::Range(0, height), [&](const cv::Range& rows) {
-        std::vector<T> line(static_cast<std::size_t>(out_width) * C);
-        for (int y = rows.start; y < rows.end; ++y) {
-            const T* s = reinterpret_cast<const T*>(row_at(src, y, src_stride));
-            for (int x = 0; x < out_width; ++x) {
-                const std::int32_t* w = &t.weights[static_cast<std::size_t>(x) * t.width];
-                const T* p = s + static_cast<std::size_t>(t.first[x]) * C;
-                Acc<T> acc[C];
-                for (int c = 0; c < C; ++c) acc[c] = Acc<T>(1) << (precision_of<T>() - 1);
-                for (int k = 0; k < t.count[x]; ++k, p += C)
-                    for (int c = 0; c < C; ++c) acc[c] += static_cast<Acc<T>>(w[k]) * p[c];
-                for (int c = 0; c < C; ++c) line[static_cast<std::size_t>(x) * C + c] = narrow<T>(acc[c]);
-            }
-            std::memcpy(row_at(dst, y, dst_stride), line.data(), line.size() * sizeof(T));
-        }
-    });
+void across_row(const T* s, int out_width, const Taps<Real<T>>& t, Real<T>* out) {
+    using R = Real<T>;
+    for (int x = 0; x < out_width; ++x) {
+        const R* w = &t.weights[static_cast<std::size_t>(x) * t.width];
+        const T* p = s + static_cast<std::size_t>(t.first[x]) * C;
+        R acc[C] = {};
+        for (int k = 0; k < t.count[x]; ++k, p += C)
+            for (int c = 0; c < C; ++c) acc[c] += w[k] * static_cast<R>(p[c]);
+        for (int c = 0; c < C; ++c) out[static_cast<std::size_t>(x) * C + c] = acc[c];
+    }
 }
 
-// Resamples along y: each target row mixes whole source rows of `values` samples.
-template <typename T>
-void pass_columns(const std::uint8_t* src, int src_stride, std::uint8_t* dst, int dst_stride, int out_height,
-                  std::size_t values, const Taps& t) {
-    cv::parallel_for_(cv::Range(0, out_height), [&](const cv::Range& rows) {
-        std::vector<Acc<T>> acc(values);
-        std::vector<T> line(values);
-        for (int y = rows.start; y < rows.end; ++y) {
-            std::fill(acc.begin(), acc.end(), Acc<T>(1) << (precision_of<T>() - 1));
-            const std::int32_t* w = &t.weights[static_cast<std::size_t>(y) * t.width];
-            for (int k = 0; k < t.count[y]; ++k) {
-                const T* s = reinterpret_cast<const T*>(row_at(src, t.first[y] + k, src_stride));
-                const Acc<T> wk = w[k];
-                for (std::size_t i = 0; i < values; ++i) acc[i] += wk * s[i];
-            }
-            for (std::size_t i = 0; i < values; ++i) line[i] = narrow<T>(acc[i]);
-            std::memcpy(row_at(dst, y, dst_stride), line.data(), values * sizeof(T));
-        }
-    });
-}
-
+// Resizes with a kernel, one pass per side that changes. When the height changes, every stripe of
+// target rows keeps a ring of source rows already resampled across, so the rows between the two passes
+// are never stored whole and never rounded.
 template <typename T, int C>
 void resample_kernel(const std::uint8_t* src, int width, int height, int src_stride, std::uint8_t* dst,
                      int new_width, int new_height, int dst_stride, const ResizeFilter& f) {
-    constexpr int kPrecision = precision_of<T>();
-    if (new_width != width && new_height != height) {
-        const Taps across = make_taps(width, new_width, f, kPrecision);
-        const Taps down = make_taps(height, new_height, f, kPrecision);
-        const int mid_stride = new_width * C * static_cast<int>(sizeof(T));
-        std::vector<T> mid(static_cast<std::size_t>(new_width) * C * height);
-        auto* m = reinterpret_cast<std::uint8_t*>(mid.data());
-        pass_rows<T, C>(src, src_stride, height, m, mid_stride, new_width, across);
-        pass_columns<T>(m, mid_stride, dst, dst_stride, new_height, std::size_t(new_width) * C, down);
-    } else if (new_width != width) {
-        pass_rows<T, C>(src, src_stride, height, dst, dst_stride, new_width, make_taps(width, new_width, f, kPrecision));
-    } else {
-        pass_columns<T>(src, src_stride, dst, dst_stride, new_height, std::size_t(width) * C,
-                        make_taps(height, new_height, f, kPrecision));
+    using R = Real<T>;
+    const std::size_t values = static_cast<std::size_t>(new_width) * C;
+    const auto source_row = [&](int y) { return reinterpret_cast<const T*>(row_at(src, y, src_stride)); };
+    const Taps<R> across = new_width != width ? make_taps<R>(width, new_width, f) : Taps<R>{};
+    if (new_height == height) {
+        cv::parallel_for_(cv::Range(0, height), [&](const cv::Range& rows) {
+            std::vector<R> acc(values);
+            std::vector<T> line(values);
+            for (int y = rows.start; y < rows.end; ++y) {
+                across_row<T, C>(source_row(y), new_width, across, acc.data());
+                std::transform(acc.begin(), acc.end(), line.begin(), to_sample<T>);
+                std::memcpy(row_at(dst, y, dst_stride), line.data(), values * sizeof(T));
+            }
+        });
+        return;
     }
+    const Taps<R> down = make_taps<R>(height, new_height, f);
+    cv::parallel_for_(cv::Range(0, new_height), [&](const cv::Range& rows) {
+        const int ring_rows = down.width;
+        std::vector<R> ring(values * ring_rows), acc(values);
+        std::vector<int> held(ring_rows, -1);
+        std::vector<T> line(values);
+        for (int y = rows.start; y < rows.end; ++y) {
+            std::fill(acc.begin(), acc.end(), R(0));
+            const R* w = &down.weights[static_cast<std::size_t>(y) * down.width];
+            for (int k = 0; k < down.count[y]; ++k) {
+                const int sy = down.first[y] + k, slot = sy % ring_rows;
+                R* r = &ring[values * slot];
+                if (held[slot] != sy) {
+                    if (new_width != width)
+                        across_row<T, C>(source_row(sy), new_width, across, r);
+                    else
+                        std::copy(source_row(sy), source_row(sy) + values, r);
+                    held[slot] = sy;
+                }
+                const R wk = w[k];
+                for (std::size_t i = 0; i < values; ++i) acc[i] += wk * r[i];
+            }
+            std::transform(acc.begin(), acc.end(), line.begin(), to_sample<T>);
+            std::memcpy(row_at(dst, y, dst_stride), line.data(), values * sizeof(T));
+        }
+    });
 }
 
 cv::Mat view(const std::uint8_t* pixels, int width, int height, int bpp, int stride) {
