@@ -50,8 +50,8 @@ void kit_resize(benchmark::State& state) {
     using Clock = std::chrono::steady_clock;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        const int ok = vlm::kit::resize_image(src.data(), kSide, kSide, kSide * 4, ours.data(), side, side, side * 4,
-                                              4, filter);
+        const int ok = vlm::kit::resize_image(src.data(), kSide, kSide, kSide * 4, ours.data(), side, side,
+                                              side * 4, 4, filter);
         const auto t1 = Clock::now();
         cv::resize(in, out, out.size(), 0, 0, interpolation);
         const auto t2 = Clock::now();

@@ -29,7 +29,8 @@ Source separate(const std::uint8_t* src, int src_stride, const std::uint8_t* dst
         return s;
     const std::size_t row_bytes = std::size_t(width) * bpp;
     s.copy.resize(row_bytes * height);
-    for (int y = 0; y < height; ++y) std::memcpy(s.copy.data() + row_bytes * y, row_at(src, y, src_stride), row_bytes);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(s.copy.data() + row_bytes * y, row_at(src, y, src_stride), row_bytes);
     s.pixels = s.copy.data();
     s.stride = static_cast<int>(row_bytes);
     return s;
@@ -39,7 +40,8 @@ Source separate(const std::uint8_t* src, int src_stride, const std::uint8_t* dst
 void row_sums(const std::uint8_t* row, int width, int bpp, std::uint16_t* out) {
     for (int x = 0; x < width; ++x) {
         const int l = std::max(x - 1, 0) * bpp, c = x * bpp, r = std::min(x + 1, width - 1) * bpp;
-        for (int k = 0; k < bpp; ++k) out[c + k] = static_cast<std::uint16_t>(row[l + k] + 2 * row[c + k] + row[r + k]);
+        for (int k = 0; k < bpp; ++k)
+            out[c + k] = static_cast<std::uint16_t>(row[l + k] + 2 * row[c + k] + row[r + k]);
     }
 }
 
@@ -54,7 +56,8 @@ std::array<int, 3> box_widths(double sigma) {
     int lower = static_cast<int>(std::floor(ideal));
     if (lower % 2 == 0) --lower;
     const int upper = lower + 2;
-    const double m = std::round((12.0 * sigma * sigma - 3.0 * lower * lower - 12.0 * lower - 9) / (-4.0 * lower - 4));
+    const double m =
+        std::round((12.0 * sigma * sigma - 3.0 * lower * lower - 12.0 * lower - 9) / (-4.0 * lower - 4));
     std::array<int, 3> w{};
     for (int i = 0; i < 3; ++i) w[i] = i < m ? lower : upper;
     return w;

@@ -6,7 +6,8 @@
 namespace vlm::kit {
 namespace {
 
-bool planes_ok(const std::uint8_t* const* planes, int width, int height, int bytes_per_pixel, int plane_stride) {
+bool planes_ok(const std::uint8_t* const* planes, int width, int height, int bytes_per_pixel,
+               int plane_stride) {
     if (bytes_per_pixel != 3 && bytes_per_pixel != 4) return false;
     if (bytes_per_pixel == 3 && planes[3]) return false;
     for (int c = 0; c < 4; ++c)
@@ -35,7 +36,8 @@ int swap_red_blue(std::uint8_t* pixels, int width, int height, int stride) {
 int split_channels(const std::uint8_t* src, int width, int height, int bytes_per_pixel, int stride,
                    const PlaneTable& planes, int plane_stride) {
     const int bpp = bytes_per_pixel;
-    if (!image_ok(src, width, height, bpp, stride) || !planes_ok(planes.data(), width, height, bpp, plane_stride))
+    if (!image_ok(src, width, height, bpp, stride) ||
+        !planes_ok(planes.data(), width, height, bpp, plane_stride))
         return 0;
     for (int c = 0; c < bpp; ++c) {
         if (!planes[c]) continue;
@@ -48,10 +50,11 @@ int split_channels(const std::uint8_t* src, int width, int height, int bytes_per
     return 1;
 }
 
-int combine_channels(const ConstPlaneTable& planes, int plane_stride, std::uint8_t* dst, int width, int height,
-                     int bytes_per_pixel, int stride) {
+int combine_channels(const ConstPlaneTable& planes, int plane_stride, std::uint8_t* dst, int width,
+                     int height, int bytes_per_pixel, int stride) {
     const int bpp = bytes_per_pixel;
-    if (!image_ok(dst, width, height, bpp, stride) || !planes_ok(planes.data(), width, height, bpp, plane_stride))
+    if (!image_ok(dst, width, height, bpp, stride) ||
+        !planes_ok(planes.data(), width, height, bpp, plane_stride))
         return 0;
     for (int c = 0; c < bpp; ++c) {
         if (!planes[c]) continue;
@@ -99,7 +102,8 @@ int grey_image(const std::uint8_t* src, int width, int height, int bytes_per_pix
                std::uint8_t* grey, int grey_stride) {
     const int bpp = bytes_per_pixel;
     if ((bpp != 1 && bpp != 3 && bpp != 4) || !image_ok(src, width, height, bpp, stride) ||
-        !image_ok(grey, width, height, 1, grey_stride) || !apart(src, bpp, stride, grey, 1, grey_stride, width, height))
+        !image_ok(grey, width, height, 1, grey_stride) ||
+        !apart(src, bpp, stride, grey, 1, grey_stride, width, height))
         return 0;
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* s = row_at(src, y, stride);

@@ -21,8 +21,11 @@ int split_channels(const std::uint8_t* src, int width, int height, int bytes_per
 
 // Writes each plane of the table into its channel of a 3- or 4-byte image; channels without a plane keep
 // their bytes. One plane may feed several channels (grey spread to R, G and B).
-int combine_channels(const ConstPlaneTable& planes, int plane_stride, std::uint8_t* dst, int width, int height,
-                     int bytes_per_pixel, int stride);
+int combine_channels(const ConstPlaneTable& planes, int plane_stride, std::uint8_t* dst, int width,
+                     int height, int bytes_per_pixel, int stride);
+
+// The conversions below read one layout and write another, so they refuse a destination that shares
+// memory with the source.
 
 // Widens R, G, B pixels to R, G, B, alpha.
 int rgb_to_rgba(const std::uint8_t* src, int width, int height, int src_stride, std::uint8_t* dst,

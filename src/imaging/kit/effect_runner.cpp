@@ -39,9 +39,11 @@ bool EffectRunner::read_script_header_from_file(const char* path, ScriptHeader& 
 bool EffectRunner::init_buffers() { return initialized_ && loaded_; }
 
 bool EffectRunner::execute_script(std::uint8_t* pixels, int width, int height) {
-    if (!initialized_ || !loaded_ || !pixels || width != script_.width || height != script_.height) return false;
+    if (!initialized_ || !loaded_ || !pixels || width != script_.width || height != script_.height)
+        return false;
     const std::uint32_t c = script_.background;
-    const std::uint8_t bgra[4] = {std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c), std::uint8_t(c >> 24)};
+    const std::uint8_t bgra[4] = {std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c),
+                                  std::uint8_t(c >> 24)};
     const std::size_t count = static_cast<std::size_t>(width) * height;
     for (std::size_t i = 0; i < count; ++i)
         for (int k = 0; k < 4; ++k) pixels[4 * i + k] = bgra[k];
@@ -50,15 +52,16 @@ bool EffectRunner::execute_script(std::uint8_t* pixels, int width, int height) {
 
 bool EffectRunner::add_effect(int number, int enabled) {
     EffectCall call;
-    if (!initialized_ || script_.effects.size() >= kMaxScriptEffects || !make_effect_call(number, enabled != 0, call))
+    if (!initialized_ || script_.effects.size() >= kMaxScriptEffects ||
+        !make_effect_call(number, enabled != 0, call))
         return false;
     script_.effects.push_back(call);
     return true;
 }
 
 bool EffectRunner::set_effect_value(int index, int value_number, int value) {
-    if (!initialized_ || index < 0 || static_cast<std::size_t>(index) >= script_.effects.size() || value_number < 0 ||
-        value_number >= kEffectValueCount)
+    if (!initialized_ || index < 0 || static_cast<std::size_t>(index) >= script_.effects.size() ||
+        value_number < 0 || value_number >= kEffectValueCount)
         return false;
     script_.effects[index].values[value_number] = value;
     return true;

@@ -91,11 +91,13 @@ bool parse_effect_script(std::string_view text, Script& script) {
         } else if (key == "effect") {
             EffectCall call;
             if (line.count != 2 || out.effects.size() >= kMaxScriptEffects ||
-                !to_int(line.words[1], INT32_MIN, INT32_MAX, v[0]) || !make_effect_call(static_cast<int>(v[0]), true, call))
+                !to_int(line.words[1], INT32_MIN, INT32_MAX, v[0]) ||
+                !make_effect_call(static_cast<int>(v[0]), true, call))
                 return false;
             out.effects.push_back(call);
         } else if (key == "value") {
-            if (line.count != 3 || out.effects.empty() || !to_int(line.words[1], 0, kEffectValueCount - 1, v[0]) ||
+            if (line.count != 3 || out.effects.empty() ||
+                !to_int(line.words[1], 0, kEffectValueCount - 1, v[0]) ||
                 !to_int(line.words[2], INT32_MIN, INT32_MAX, v[1]))
                 return false;
             out.effects.back().values[v[0]] = static_cast<std::int32_t>(v[1]);
@@ -114,10 +116,12 @@ bool read_effect_script_file(const char* path, Script& script) {
     if (!file) return false;
     // Pictures are offered to the runner first, so look at the signature before reading further.
     std::string text(kScriptSignature.size(), '\0');
-    if (std::fread(text.data(), 1, text.size(), file.get()) != text.size() || text != kScriptSignature) return false;
+    if (std::fread(text.data(), 1, text.size(), file.get()) != text.size() || text != kScriptSignature)
+        return false;
     // One byte more than the limit tells an oversized file from one that fills it exactly.
     text.resize(kMaxScriptBytes + 1);
-    const std::size_t got = std::fread(text.data() + kScriptSignature.size(), 1, text.size() - kScriptSignature.size(), file.get());
+    const std::size_t got = std::fread(text.data() + kScriptSignature.size(), 1,
+                                       text.size() - kScriptSignature.size(), file.get());
     if (std::ferror(file.get())) return false;
     text.resize(kScriptSignature.size() + got);
     return parse_effect_script(text, script);

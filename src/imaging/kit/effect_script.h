@@ -29,15 +29,15 @@ struct EffectCall {
 };
 
 struct Script {
-    int width = 0, height = 0;     // size of the rendered picture
-    std::uint32_t background = 0;  // colour word: red in the low byte, alpha in the high byte
+    int width = 0, height = 0;    // size of the rendered picture
+    std::uint32_t background = 0; // colour word: red in the low byte, alpha in the high byte
     std::vector<EffectCall> effects;
 };
 
 // The binary header a script file is summarised into; the picture's width and height are the fifth and
 // sixth 32-bit words (byte offsets 16 and 20).
 struct ScriptHeader {
-    char signature[8];         // "VLMSCRPT"
+    char signature[8]; // "VLMSCRPT"
     std::uint32_t version;
     std::uint32_t effect_count;
     std::int32_t width;

@@ -27,7 +27,8 @@ template <typename T> T load(const std::uint8_t* p) {
 template <typename T> void store(std::uint8_t* p, T v) { std::memcpy(p, &v, sizeof v); }
 
 // Mixes count channels of T: d + (s - d) x weight / 65536, rounded.
-template <typename T> void mix_row(std::uint8_t* d, const std::uint8_t* s, std::size_t count, std::uint64_t w) {
+template <typename T>
+void mix_row(std::uint8_t* d, const std::uint8_t* s, std::size_t count, std::uint64_t w) {
     for (std::size_t i = 0; i < count; ++i, d += sizeof(T), s += sizeof(T)) {
         const std::uint64_t dv = load<T>(d), sv = load<T>(s);
         store<T>(d, static_cast<T>((dv * (65536 - w) + sv * w + 32768) >> 16));
@@ -55,12 +56,18 @@ template <class Map>
 void turn_any(const std::uint8_t* src, int src_stride, std::uint8_t* dst, int dst_width, int dst_height,
               int dst_stride, int bpp, Map at) {
     switch (bpp) {
-    case 1: return turn<1>(src, src_stride, dst, dst_width, dst_height, dst_stride, bpp, at);
-    case 2: return turn<2>(src, src_stride, dst, dst_width, dst_height, dst_stride, bpp, at);
-    case 3: return turn<3>(src, src_stride, dst, dst_width, dst_height, dst_stride, bpp, at);
-    case 4: return turn<4>(src, src_stride, dst, dst_width, dst_height, dst_stride, bpp, at);
-    case 8: return turn<8>(src, src_stride, dst, dst_width, dst_height, dst_stride, bpp, at);
-    default: return turn<0>(src, src_stride, dst, dst_width, dst_height, dst_stride, bpp, at);
+    case 1:
+        return turn<1>(src, src_stride, dst, dst_width, dst_height, dst_stride, bpp, at);
+    case 2:
+        return turn<2>(src, src_stride, dst, dst_width, dst_height, dst_stride, bpp, at);
+    case 3:
+        return turn<3>(src, src_stride, dst, dst_width, dst_height, dst_stride, bpp, at);
+    case 4:
+        return turn<4>(src, src_stride, dst, dst_width, dst_height, dst_stride, bpp, at);
+    case 8:
+        return turn<8>(src, src_stride, dst, dst_width, dst_height, dst_stride, bpp, at);
+    default:
+        return turn<0>(src, src_stride, dst, dst_width, dst_height, dst_stride, bpp, at);
     }
 }
 
@@ -117,7 +124,8 @@ int crop_image(const std::uint8_t* src, int width, int height, int src_stride, s
     const long long top = std::min(rect.top, rect.bottom), bottom = std::max(rect.top, rect.bottom);
     if (right - left > INT32_MAX || bottom - top > INT32_MAX) return 0;
     const int out_width = static_cast<int>(right - left), out_height = static_cast<int>(bottom - top);
-    if (!image_ok(src, width, height, bpp, src_stride) || !image_ok(dst, out_width, out_height, bpp, dst_stride))
+    if (!image_ok(src, width, height, bpp, src_stride) ||
+        !image_ok(dst, out_width, out_height, bpp, dst_stride))
         return 0;
     return attempt([&] {
         const std::uint8_t* s = src;
@@ -179,7 +187,8 @@ int rotate_quarter(const std::uint8_t* src, int width, int height, int src_strid
     if (direction != kTurnRight && direction != kTurnHalf && direction != kTurnLeft) return 0;
     const bool half = direction == kTurnHalf;
     const int out_width = half ? width : height, out_height = half ? height : width;
-    if (!image_ok(src, width, height, bpp, src_stride) || !image_ok(dst, out_width, out_height, bpp, dst_stride))
+    if (!image_ok(src, width, height, bpp, src_stride) ||
+        !image_ok(dst, out_width, out_height, bpp, dst_stride))
         return 0;
     return attempt([&] {
         const std::uint8_t* s = src;
@@ -192,14 +201,17 @@ int rotate_quarter(const std::uint8_t* src, int width, int height, int src_strid
             s_stride = width * bpp;
         }
         if (direction == kTurnRight)
-            turn_any(s, s_stride, dst, out_width, out_height, dst_stride, bpp,
-                     [&](int x, int y) { return Point{y, height - 1 - x}; });
+            turn_any(s, s_stride, dst, out_width, out_height, dst_stride, bpp, [&](int x, int y) {
+                return Point{y, height - 1 - x};
+            });
         else if (direction == kTurnLeft)
-            turn_any(s, s_stride, dst, out_width, out_height, dst_stride, bpp,
-                     [&](int x, int y) { return Point{width - 1 - y, x}; });
+            turn_any(s, s_stride, dst, out_width, out_height, dst_stride, bpp, [&](int x, int y) {
+                return Point{width - 1 - y, x};
+            });
         else
-            turn_any(s, s_stride, dst, out_width, out_height, dst_stride, bpp,
-                     [&](int x, int y) { return Point{width - 1 - x, height - 1 - y}; });
+            turn_any(s, s_stride, dst, out_width, out_height, dst_stride, bpp, [&](int x, int y) {
+                return Point{width - 1 - x, height - 1 - y};
+            });
         return 1;
     });
 }

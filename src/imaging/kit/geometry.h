@@ -24,7 +24,8 @@ int crop_image(const std::uint8_t* src, int width, int height, int src_stride, s
 // Mirrors the image left to right, in place.
 int flip_horizontal(std::uint8_t* pixels, int width, int height, int bytes_per_pixel, int stride);
 
-// Mirrors the image top to bottom, in place, exchanging whole rows of stride bytes.
+// Mirrors the image top to bottom, in place, exchanging whole rows of stride bytes: pixels holds
+// height x stride bytes.
 int flip_vertical(std::uint8_t* pixels, int stride, int height);
 
 // Turn directions of rotate_quarter.

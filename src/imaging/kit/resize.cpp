@@ -47,7 +47,9 @@ template <double B, double C> double cubic(double x) {
     x = std::fabs(x);
     if (x < 1) return ((12 - 9 * B - 6 * C) * x * x * x + (-18 + 12 * B + 6 * C) * x * x + (6 - 2 * B)) / 6;
     if (x < 2)
-        return ((-B - 6 * C) * x * x * x + (6 * B + 30 * C) * x * x + (-12 * B - 48 * C) * x + (8 * B + 24 * C)) / 6;
+        return ((-B - 6 * C) * x * x * x + (6 * B + 30 * C) * x * x + (-12 * B - 48 * C) * x +
+                (8 * B + 24 * C)) /
+               6;
     return 0;
 }
 
@@ -83,7 +85,8 @@ template <typename R> Taps<R> make_taps(int in_size, int out_size, const ResizeF
         }
         while (w[a] == 0) ++a; // the kernel's zero ends cost work and add nothing
         while (w[n - 1] == 0) --n;
-        for (int k = a; k < n; ++k) t.weights[static_cast<std::size_t>(i) * t.width + k - a] = static_cast<R>(w[k] / sum);
+        for (int k = a; k < n; ++k)
+            t.weights[static_cast<std::size_t>(i) * t.width + k - a] = static_cast<R>(w[k] / sum);
         t.first[i] = lo + a;
         t.count[i] = n - a;
     }
@@ -168,56 +171,6 @@ cv::Mat view(const std::uint8_t* pixels, int width, int height, int bpp, int str
     return cv::Mat(height, width, type, const_cast<std::uint8_t*>(pixels), static_cast<std::size_t>(stride));
 }
 
-// The checks and the source copy every resampling shares; `run` gets a source safe to read as T.
-template <class Run>
-int resample(const std::uint8_t* src, int width, int height, int src_stride, std::uint8_t* dst, int new_width,
-             int new_height, int dst_stride, int bpp, Run run) {
-    if ((bpp != 1 && bpp != 3 && bpp != 4 && bpp != 8) || !image_ok(src, width, height, bpp, src_stride) ||
-        !image_ok(dst, new_width, new_height, bpp, dst_stride))
-        return 0;
-    return attempt([&] {
-        const bool misaligned = bpp == 8 && (reinterpret_cast<std::uintptr_t>(src) % 2 || src_stride % 2);
-        const std::uint8_t* s = src;
-        int s_stride = src_stride;
-        std::vector<std::uint16_t> copy; // 16-bit words keep a copy aligned for every pixel size
-        if (misaligned || images_overlap(src, image_span(width, height, bpp, src_stride), dst,
-                                         image_span(new_width, new_height, bpp, dst_stride))) {
-            const std::size_t row_bytes = std::size_t(width) * bpp;
-            copy.resize((row_bytes * height + 1) / 2);
-            auto* c = reinterpret_cast<std::uint8_t*>(copy.data());
-            for (int y = 0; y < height; ++y) std::memcpy(c + row_bytes * y, row_at(src, y, src_stride), row_bytes);
-            s = c;
-            s_stride = static_cast<int>(row_bytes);
-        }
-        if (new_width == width && new_height == height) {
-            for (int y = 0; y < height; ++y) std::memcpy(row_at(dst, y, dst_stride), row_at(s, y, s_stride), std::size_t(width) * bpp);
-            return 1;
-        }
-        run(s, s_stride);
-        return 1;
-    });
-}
-
-int resize_with(const std::uint8_t* src, int width, int height, int src_stride, std::uint8_t* dst,
-                int new_width, int new_height, int dst_stride, int bpp, const ResizeFilter& f) {
-    return resample(src, width, height, src_stride, dst, new_width, new_height, dst_stride, bpp,
-                    [&](const std::uint8_t* s, int s_stride) {
-                        if (!f.kernel) {
-                            cv::Mat out = view(dst, new_width, new_height, bpp, dst_stride);
-                            cv::resize(view(s, width, height, bpp, s_stride), out, out.size(), 0, 0,
-                                       f.opencv_interpolation);
-                            return;
-                        }
-                        const auto go = [&](auto run) { run(s, width, height, s_stride, dst, new_width, new_height, dst_stride, f); };
-                        switch (bpp) {
-                        case 1: return go(resample_kernel<std::uint8_t, 1>);
-                        case 3: return go(resample_kernel<std::uint8_t, 3>);
-                        case 4: return go(resample_kernel<std::uint8_t, 4>);
-                        default: return go(resample_kernel<std::uint16_t, 4>);
-                        }
-                    });
-}
-
 } // namespace
 
 const std::array<ResizeFilter, 18> kResizeFilters = {{
@@ -249,22 +202,69 @@ const ResizeFilter* find_resize_filter(int number) {
 
 int resize_image(const std::uint8_t* src, int width, int height, int src_stride, std::uint8_t* dst,
                  int new_width, int new_height, int dst_stride, int bytes_per_pixel, int filter) {
+    const int bpp = bytes_per_pixel;
     const ResizeFilter* f = find_resize_filter(filter);
-    if (!f) return 0;
-    return resize_with(src, width, height, src_stride, dst, new_width, new_height, dst_stride, bytes_per_pixel, *f);
+    if (!f || (bpp != 1 && bpp != 3 && bpp != 4 && bpp != 8) ||
+        !image_ok(src, width, height, bpp, src_stride) ||
+        !image_ok(dst, new_width, new_height, bpp, dst_stride))
+        return 0;
+    return attempt([&] {
+        // The source is read through a packed copy when it shares memory with dst, or when its 16-bit
+        // samples are not on 2-byte boundaries.
+        const bool misaligned = bpp == 8 && (reinterpret_cast<std::uintptr_t>(src) % 2 || src_stride % 2);
+        const std::uint8_t* s = src;
+        int s_stride = src_stride;
+        std::vector<std::uint16_t> copy;
+        if (misaligned || images_overlap(src, image_span(width, height, bpp, src_stride), dst,
+                                         image_span(new_width, new_height, bpp, dst_stride))) {
+            const std::size_t row_bytes = std::size_t(width) * bpp;
+            copy.resize((row_bytes * height + 1) / 2);
+            auto* c = reinterpret_cast<std::uint8_t*>(copy.data());
+            for (int y = 0; y < height; ++y)
+                std::memcpy(c + row_bytes * y, row_at(src, y, src_stride), row_bytes);
+            s = c;
+            s_stride = static_cast<int>(row_bytes);
+        }
+        if (new_width == width && new_height == height) {
+            for (int y = 0; y < height; ++y)
+                std::memcpy(row_at(dst, y, dst_stride), row_at(s, y, s_stride), std::size_t(width) * bpp);
+        } else if (!f->kernel) {
+            cv::Mat out = view(dst, new_width, new_height, bpp, dst_stride);
+            cv::resize(view(s, width, height, bpp, s_stride), out, out.size(), 0, 0, f->opencv_interpolation);
+        } else {
+            const auto run = [&](auto kernel) {
+                kernel(s, width, height, s_stride, dst, new_width, new_height, dst_stride, *f);
+            };
+            switch (bpp) {
+            case 1:
+                run(resample_kernel<std::uint8_t, 1>);
+                break;
+            case 3:
+                run(resample_kernel<std::uint8_t, 3>);
+                break;
+            case 4:
+                run(resample_kernel<std::uint8_t, 4>);
+                break;
+            default:
+                run(resample_kernel<std::uint16_t, 4>);
+                break;
+            }
+        }
+        return 1;
+    });
 }
 
 int decimate_image(const std::uint8_t* src, int width, int height, int src_stride, std::uint8_t* dst,
                    int new_width, int new_height, int dst_stride, int bytes_per_pixel, int mode) {
     if (mode != 0 && mode != 1) return 0;
-    return resize_image(src, width, height, src_stride, dst, new_width, new_height, dst_stride, bytes_per_pixel,
-                        mode == 1 ? kFilterBox : kFilterNearest);
+    return resize_image(src, width, height, src_stride, dst, new_width, new_height, dst_stride,
+                        bytes_per_pixel, mode == 1 ? kFilterBox : kFilterNearest);
 }
 
 int resample_image(const std::uint8_t* src, int width, int height, int src_stride, std::uint8_t* dst,
                    int new_width, int new_height, int dst_stride, int bytes_per_pixel) {
-    return resize_image(src, width, height, src_stride, dst, new_width, new_height, dst_stride, bytes_per_pixel,
-                        kFilterBilinear);
+    return resize_image(src, width, height, src_stride, dst, new_width, new_height, dst_stride,
+                        bytes_per_pixel, kFilterBilinear);
 }
 
 } // namespace vlm::kit

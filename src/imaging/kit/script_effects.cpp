@@ -30,14 +30,14 @@ bool rotate_effect(std::uint8_t* pixels, int width, int height, const EffectValu
     const int scale = std::clamp(values[4], 1, 1000);
     if (angle == 0 && scale == 100) return true;
     return attempt([&] {
-        cv::Mat image(height, width, CV_8UC4, pixels);
-        cv::Mat turned;
-        const cv::Point2f centre((width - 1) * 0.5f, (height - 1) * 0.5f);
-        cv::warpAffine(image, turned, cv::getRotationMatrix2D(centre, angle, scale / 100.0), image.size(),
-                       cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar::all(0));
-        turned.copyTo(image); // only a finished turn reaches the caller's pixels
-        return 1;
-    }) != 0;
+               cv::Mat image(height, width, CV_8UC4, pixels);
+               cv::Mat turned;
+               const cv::Point2f centre((width - 1) * 0.5f, (height - 1) * 0.5f);
+               cv::warpAffine(image, turned, cv::getRotationMatrix2D(centre, angle, scale / 100.0),
+                              image.size(), cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar::all(0));
+               turned.copyTo(image); // only a finished turn reaches the caller's pixels
+               return 1;
+           }) != 0;
 }
 
 } // namespace vlm::kit

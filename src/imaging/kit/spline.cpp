@@ -21,7 +21,8 @@ double tangent(const double* c, int n, int i, double scale) {
 
 int spline_points_3d(int point_count, int control_count, int curvature, const double* cx, const double* cy,
                      const double* cz, double* px, double* py, double* pz) {
-    if (!cx || !cy || !cz || !px || !py || !pz || point_count < 1 || point_count > (1 << 20) || control_count < 1)
+    if (!cx || !cy || !cz || !px || !py || !pz || point_count < 1 || point_count > (1 << 20) ||
+        control_count < 1)
         return 0;
     const double* controls[3] = {cx, cy, cz};
     double* points[3] = {px, py, pz};

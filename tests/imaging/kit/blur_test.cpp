@@ -25,10 +25,12 @@ TestImage reference_soft_blur(const TestImage& src, int amount, int channels) {
                 int sum = 0;
                 for (int j = -1; j <= 1; ++j)
                     for (int i = -1; i <= 1; ++i) {
-                        const int sx = std::clamp(x + i, 0, src.width - 1), sy = std::clamp(y + j, 0, src.height - 1);
+                        const int sx = std::clamp(x + i, 0, src.width - 1),
+                                  sy = std::clamp(y + j, 0, src.height - 1);
                         sum += kWeights[j + 1][i + 1] * src.at(sx, sy)[c];
                     }
-                const double mixed = src.at(x, y)[c] + (std::round(sum / 16.0 + 1e-9) - src.at(x, y)[c]) * amount / 100.0;
+                const double mixed =
+                    src.at(x, y)[c] + (std::round(sum / 16.0 + 1e-9) - src.at(x, y)[c]) * amount / 100.0;
                 out.at(x, y)[c] = static_cast<std::uint8_t>(std::floor(mixed + 0.5));
             }
     return out;
@@ -38,15 +40,18 @@ TEST(SoftBlur, MatchesThePlainThreeByThreeSum) {
     struct Case {
         int w, h, bpp, amount, channels;
     };
-    const Case cases[] = {{9, 7, 1, 100, 1},  {9, 7, 1, 37, 1},   {1, 5, 1, 100, 1}, {6, 1, 3, 100, 7},
-                          {8, 9, 4, 100, 15}, {8, 9, 4, 55, 7},   {5, 4, 4, 0, 15},  {5, 4, 4, 100, 8},
+    const Case cases[] = {{9, 7, 1, 100, 1},     {9, 7, 1, 37, 1},  {1, 5, 1, 100, 1}, {6, 1, 3, 100, 7},
+                          {8, 9, 4, 100, 15},    {8, 9, 4, 55, 7},  {5, 4, 4, 0, 15},  {5, 4, 4, 100, 8},
                           {64, 40, 4, 100, 271}, {7, 3, 4, 250, 15}};
     for (const Case& c : cases) {
         TestImage src(c.w, c.h, c.bpp, 3), dst(c.w, c.h, c.bpp, 1, 0x5A);
         src.randomize(c.w * 100 + c.amount);
-        ASSERT_NE(blur_image(src.data(), c.w, c.h, c.bpp, src.stride, dst.data(), dst.stride, c.amount, c.channels), 0);
+        ASSERT_NE(
+            blur_image(src.data(), c.w, c.h, c.bpp, src.stride, dst.data(), dst.stride, c.amount, c.channels),
+            0);
         const TestImage want = reference_soft_blur(src, std::clamp(c.amount, 0, 100), c.channels);
-        EXPECT_EQ(dst.pixels(), want.pixels()) << c.w << "x" << c.h << " bpp " << c.bpp << " amount " << c.amount;
+        EXPECT_EQ(dst.pixels(), want.pixels())
+            << c.w << "x" << c.h << " bpp " << c.bpp << " amount " << c.amount;
         EXPECT_EQ(dst.outside(), std::vector<std::uint8_t>(dst.outside().size(), 0x5A));
     }
 }
@@ -83,7 +88,8 @@ TEST(GaussianBlur, BlursSelectedChannelsAndCopiesTheRest) {
         for (int x = 0; x < 21; ++x) src.at(x, y)[3] = 200;
     const std::uint8_t centre[4] = {255, 255, 255, 0};
     std::memcpy(src.at(10, 10), centre, 4);
-    ASSERT_NE(gaussian_blur(src.data(), 21, 21, 4, src.stride, dst.data(), dst.stride, 1.5, kColourChannels), 0);
+    ASSERT_NE(gaussian_blur(src.data(), 21, 21, 4, src.stride, dst.data(), dst.stride, 1.5, kColourChannels),
+              0);
     // Spread symmetrically, strongest at the centre; alpha is not blurred.
     EXPECT_LT(dst.at(10, 10)[0], 255);
     EXPECT_GT(dst.at(10, 10)[0], dst.at(11, 10)[0]);

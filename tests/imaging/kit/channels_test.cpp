@@ -29,8 +29,8 @@ TEST(SplitAndCombine, MoveOnlyTheChannelsThatHaveAPlane) {
     TestImage rgba(4, 3, 4, 4);
     rgba.randomize(2);
     TestImage alpha(4, 3, 1, 2), green(4, 3, 1, 2);
-    ASSERT_NE(split_channels(rgba.data(), 4, 3, 4, rgba.stride, {nullptr, green.data(), nullptr, alpha.data()},
-                             alpha.stride),
+    ASSERT_NE(split_channels(rgba.data(), 4, 3, 4, rgba.stride,
+                             {nullptr, green.data(), nullptr, alpha.data()}, alpha.stride),
               0);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x) {
@@ -42,8 +42,8 @@ TEST(SplitAndCombine, MoveOnlyTheChannelsThatHaveAPlane) {
     TestImage target = rgba;
     target.randomize(3);
     const TestImage before = target;
-    ASSERT_NE(combine_channels({alpha.data(), nullptr, nullptr, nullptr}, alpha.stride, target.data(), 4, 3, 4,
-                               target.stride),
+    ASSERT_NE(combine_channels({alpha.data(), nullptr, nullptr, nullptr}, alpha.stride, target.data(), 4, 3,
+                               4, target.stride),
               0);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x) {
@@ -53,8 +53,8 @@ TEST(SplitAndCombine, MoveOnlyTheChannelsThatHaveAPlane) {
 
     // One grey plane spread into R, G and B of a 3-byte image.
     TestImage rgb(4, 3, 3);
-    ASSERT_NE(combine_channels({green.data(), green.data(), green.data(), nullptr}, green.stride, rgb.data(), 4, 3,
-                               3, rgb.stride),
+    ASSERT_NE(combine_channels({green.data(), green.data(), green.data(), nullptr}, green.stride, rgb.data(),
+                               4, 3, 3, rgb.stride),
               0);
     EXPECT_EQ(rgb.at(2, 1)[0], *green.at(2, 1));
     EXPECT_EQ(rgb.at(2, 1)[2], *green.at(2, 1));
@@ -62,9 +62,12 @@ TEST(SplitAndCombine, MoveOnlyTheChannelsThatHaveAPlane) {
 
 TEST(SplitAndCombine, RefuseAlphaOfThreeBytePixelsAndShortPlanes) {
     TestImage rgb(4, 3, 3), plane(4, 3, 1);
-    EXPECT_EQ(split_channels(rgb.data(), 4, 3, 3, rgb.stride, {nullptr, nullptr, nullptr, plane.data()}, 4), 0);
-    EXPECT_EQ(combine_channels({plane.data(), nullptr, nullptr, nullptr}, 3, rgb.data(), 4, 3, 3, rgb.stride), 0);
-    EXPECT_EQ(split_channels(rgb.data(), 4, 3, 1, rgb.stride, {plane.data(), nullptr, nullptr, nullptr}, 4), 0);
+    EXPECT_EQ(split_channels(rgb.data(), 4, 3, 3, rgb.stride, {nullptr, nullptr, nullptr, plane.data()}, 4),
+              0);
+    EXPECT_EQ(combine_channels({plane.data(), nullptr, nullptr, nullptr}, 3, rgb.data(), 4, 3, 3, rgb.stride),
+              0);
+    EXPECT_EQ(split_channels(rgb.data(), 4, 3, 1, rgb.stride, {plane.data(), nullptr, nullptr, nullptr}, 4),
+              0);
 }
 
 TEST(ColourForms, RgbAndRgbaConvertBothWays) {

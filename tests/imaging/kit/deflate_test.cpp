@@ -12,7 +12,8 @@ namespace {
 std::vector<std::uint8_t> sample(std::size_t size, std::uint32_t seed) {
     std::mt19937 gen(seed);
     std::vector<std::uint8_t> out(size);
-    for (std::size_t i = 0; i < size; ++i) out[i] = (i / 64) % 3 == 0 ? static_cast<std::uint8_t>(gen()) : 200;
+    for (std::size_t i = 0; i < size; ++i)
+        out[i] = (i / 64) % 3 == 0 ? static_cast<std::uint8_t>(gen()) : 200;
     return out;
 }
 

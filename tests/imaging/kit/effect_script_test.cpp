@@ -65,11 +65,11 @@ TEST(EffectScript, RefusesMalformedScripts) {
     for (int i = 0; i <= kMaxScriptEffects; ++i) many += "effect 51\n";
     const std::string cases[] = {
         "",
-        "size 4 4\n",                                     // no signature
-        "\nvelmora-effect-script 1\nsize 4 4\n",          // signature not first
-        "velmora-effect-script 2\nsize 4 4\n",            // a later version
+        "size 4 4\n",                            // no signature
+        "\nvelmora-effect-script 1\nsize 4 4\n", // signature not first
+        "velmora-effect-script 2\nsize 4 4\n",   // a later version
         "velmora-effect-script 1 extra\nsize 4 4\n",
-        "velmora-effect-script 1\n",                      // no size
+        "velmora-effect-script 1\n", // no size
         "velmora-effect-script 1\nsize 0 4\n",
         "velmora-effect-script 1\nsize 10001 4\n",
         "velmora-effect-script 1\nsize 4\n",
@@ -78,8 +78,8 @@ TEST(EffectScript, RefusesMalformedScripts) {
         "velmora-effect-script 1\nsize 4x 4\n",
         head + "background 1 2 3 256\n",
         head + "background 1 2 3\n",
-        head + "value 3 10\n",                            // value before any effect
-        head + "effect 50\n",                             // no such effect
+        head + "value 3 10\n", // value before any effect
+        head + "effect 50\n",  // no such effect
         head + "effect 51\nvalue 64 1\n",
         head + "effect 51\nvalue 3 2147483648\n",
         head + "effect 51\nvalue 3 1 2\n",
@@ -98,16 +98,23 @@ TEST(EffectScript, RefusesMalformedScripts) {
 }
 
 TEST(EffectScript, MutatedScriptsNeverBreakTheParser) {
-    const std::string base = "velmora-effect-script 1\nsize 16 12\nbackground 1 2 3 4\neffect 51\nvalue 3 30\n";
+    const std::string base =
+        "velmora-effect-script 1\nsize 16 12\nbackground 1 2 3 4\neffect 51\nvalue 3 30\n";
     std::mt19937 gen(42);
     for (int round = 0; round < 3000; ++round) {
         std::string text = base;
         for (int m = 0, n = 1 + gen() % 4; m < n; ++m) {
             const std::size_t at = gen() % (text.size() + 1);
             switch (gen() % 3) {
-            case 0: text.insert(at, 1, static_cast<char>(gen())); break;
-            case 1: if (at < text.size()) text.erase(at, 1); break;
-            default: if (at < text.size()) text[at] = static_cast<char>(gen()); break;
+            case 0:
+                text.insert(at, 1, static_cast<char>(gen()));
+                break;
+            case 1:
+                if (at < text.size()) text.erase(at, 1);
+                break;
+            default:
+                if (at < text.size()) text[at] = static_cast<char>(gen());
+                break;
             }
         }
         Script s;
@@ -140,7 +147,7 @@ TEST(EffectRunner, RendersTheExampleAsATiltedSquare) {
     const auto px = [&](int x, int y) { return &picture[(y * 64 + x) * 4]; };
     const std::uint8_t orange_bgra[4] = {30, 120, 230, 255}, clear[4] = {};
     EXPECT_EQ(std::memcmp(px(32, 32), orange_bgra, 4), 0);
-    EXPECT_EQ(std::memcmp(px(1, 1), clear, 4), 0);   // uncovered corners
+    EXPECT_EQ(std::memcmp(px(1, 1), clear, 4), 0); // uncovered corners
     EXPECT_EQ(std::memcmp(px(62, 62), clear, 4), 0);
     EXPECT_EQ(std::memcmp(px(32, 1), orange_bgra, 4), 0); // edge midpoints stay inside the turned square
 }
@@ -154,11 +161,16 @@ TEST(EffectRunner, RotatesAPictureWithoutAScript) {
         bool (*check)(const TestImage& before, const TestImage& after, const TestImage& left);
     };
     const Case cases[] = {
-        {90, [](const TestImage&, const TestImage& after, const TestImage& l) { return after.pixels() == l.pixels(); }},
-        {-270, [](const TestImage&, const TestImage& after, const TestImage& l) { return after.pixels() == l.pixels(); }},
-        {360, [](const TestImage& b, const TestImage& after, const TestImage&) { return after.pixels() == b.pixels(); }},
-        {180, [](const TestImage& b, const TestImage& after, const TestImage&) {
-             return std::memcmp(after.at(0, 0), b.at(15, 15), 4) == 0 && std::memcmp(after.at(3, 9), b.at(12, 6), 4) == 0;
+        {90, [](const TestImage&, const TestImage& after,
+                const TestImage& l) { return after.pixels() == l.pixels(); }},
+        {-270, [](const TestImage&, const TestImage& after,
+                  const TestImage& l) { return after.pixels() == l.pixels(); }},
+        {360, [](const TestImage& b, const TestImage& after,
+                 const TestImage&) { return after.pixels() == b.pixels(); }},
+        {180,
+         [](const TestImage& b, const TestImage& after, const TestImage&) {
+             return std::memcmp(after.at(0, 0), b.at(15, 15), 4) == 0 &&
+                    std::memcmp(after.at(3, 9), b.at(12, 6), 4) == 0;
          }},
     };
     for (const Case& c : cases) {
@@ -212,7 +224,8 @@ TEST(ScriptEffects, TableNumbersAreUniqueAndDefaultsFitTheValues) {
         EXPECT_TRUE(numbers.insert(e.number).second) << e.name;
         EXPECT_EQ(find_script_effect(e.number), &e);
         EXPECT_NE(e.apply, nullptr);
-        for (const EffectDefault& d : e.defaults) EXPECT_TRUE(d.value_number >= 0 && d.value_number < kEffectValueCount);
+        for (const EffectDefault& d : e.defaults)
+            EXPECT_TRUE(d.value_number >= 0 && d.value_number < kEffectValueCount);
     }
     EXPECT_TRUE(numbers.count(kEffectRotate));
 }

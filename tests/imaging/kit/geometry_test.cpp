@@ -45,12 +45,12 @@ TEST_P(Overlay, CopiesTheClippedWindowAndNothingElse) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, Overlay,
-                         ::testing::Values(OverlayCase{8, 6, 3, 2, 2, 1, 4},    // inside
-                                           OverlayCase{8, 6, 5, 4, -2, -3, 1},  // cut at the top left
-                                           OverlayCase{8, 6, 5, 4, 6, 4, 8},    // cut at the bottom right
-                                           OverlayCase{4, 4, 9, 9, -2, -2, 2},  // larger than dst
-                                           OverlayCase{8, 6, 3, 3, 8, 0, 3},    // just right of dst
-                                           OverlayCase{8, 6, 3, 3, -3, -3, 4},  // just above-left of dst
+                         ::testing::Values(OverlayCase{8, 6, 3, 2, 2, 1, 4},   // inside
+                                           OverlayCase{8, 6, 5, 4, -2, -3, 1}, // cut at the top left
+                                           OverlayCase{8, 6, 5, 4, 6, 4, 8},   // cut at the bottom right
+                                           OverlayCase{4, 4, 9, 9, -2, -2, 2}, // larger than dst
+                                           OverlayCase{8, 6, 3, 3, 8, 0, 3},   // just right of dst
+                                           OverlayCase{8, 6, 3, 3, -3, -3, 4}, // just above-left of dst
                                            OverlayCase{5, 5, 2, 2, 1, 1, 7})); // any pixel size
 
 TEST(OverlayImage, OpacityMixesBytesOrSixteenBitChannels) {
@@ -88,7 +88,8 @@ TEST(OverlayImage, RefusesImagesItCannotAddress) {
     EXPECT_EQ(overlay_image(a.data(), 4, 4, 4, 15, b.data(), 2, 2, 8, 0, 0, 1.0), 0); // stride < row
     EXPECT_EQ(overlay_image(a.data(), 4, 4, 4, 16, b.data(), 2, 0, 8, 0, 0, 1.0), 0);
     EXPECT_EQ(overlay_image(a.data(), 4, 4, 0, 16, b.data(), 2, 2, 8, 0, 0, 1.0), 0);
-    EXPECT_EQ(overlay_image(a.data(), std::numeric_limits<int>::max(), 1, 4, 16, b.data(), 2, 2, 8, 0, 0, 1.0), 0);
+    EXPECT_EQ(
+        overlay_image(a.data(), std::numeric_limits<int>::max(), 1, 4, 16, b.data(), 2, 2, 8, 0, 0, 1.0), 0);
     // Offsets far outside are no overflow, just nothing to copy.
     const TestImage before = a;
     EXPECT_NE(overlay_image(a.data(), 4, 4, 4, 16, b.data(), 2, 2, 8, std::numeric_limits<int>::max(),
@@ -100,7 +101,8 @@ TEST(OverlayImage, RefusesImagesItCannotAddress) {
 TEST(CropImage, CopiesTheRectangleAndClearsWhatLiesOutsideTheSource) {
     TestImage src(5, 4, 3);
     src.randomize(4);
-    for (const Rect r : {Rect{1, 1, 4, 3}, Rect{4, 3, 1, 1}, Rect{-2, -1, 3, 2}, Rect{3, 2, 7, 6}, Rect{6, 0, 8, 1}}) {
+    for (const Rect r :
+         {Rect{1, 1, 4, 3}, Rect{4, 3, 1, 1}, Rect{-2, -1, 3, 2}, Rect{3, 2, 7, 6}, Rect{6, 0, 8, 1}}) {
         const int left = std::min(r.left, r.right), top = std::min(r.top, r.bottom);
         const int w = std::abs(r.right - r.left), h = std::abs(r.bottom - r.top);
         TestImage dst(w, h, 3, 2, 0xAA);

@@ -34,8 +34,7 @@ TEST(ResizeFilters, TableHoldsEveryNumberOnceWithItsName) {
     EXPECT_STREQ(find_resize_filter(8)->name, "Lanczos3");
     EXPECT_STREQ(find_resize_filter(15)->name, "Area Average");
     EXPECT_STREQ(find_resize_filter(18)->name, "Nearest Neighbor");
-    for (const int missing : {-1, 14, 19})
-        EXPECT_EQ(find_resize_filter(missing), nullptr) << missing;
+    for (const int missing : {-1, 14, 19}) EXPECT_EQ(find_resize_filter(missing), nullptr) << missing;
 }
 
 TEST(ResizeImage, EveryFilterKeepsAFlatImageFlatBothWays) {
@@ -45,7 +44,9 @@ TEST(ResizeImage, EveryFilterKeepsAFlatImageFlatBothWays) {
                 TestImage src(9, 7, bpp, 3), dst(nw, nh, bpp, 2, 0x77), want(nw, nh, bpp, 2, 0x77);
                 fill_flat(src, 51234, 97);
                 fill_flat(want, 51234, 97);
-                ASSERT_NE(resize_image(src.data(), 9, 7, src.stride, dst.data(), nw, nh, dst.stride, bpp, f.number), 0)
+                ASSERT_NE(
+                    resize_image(src.data(), 9, 7, src.stride, dst.data(), nw, nh, dst.stride, bpp, f.number),
+                    0)
                     << f.name;
                 EXPECT_EQ(dst.bytes, want.bytes) << f.name << " bpp " << bpp << " to " << nw << "x" << nh;
             }
@@ -55,15 +56,18 @@ TEST(ResizeImage, BoxHalvingAveragesEachTwoByTwoBlock) {
     for (const int bpp : {1, 8}) {
         TestImage src(4, 2, bpp), dst(2, 1, bpp);
         src.randomize(static_cast<std::uint32_t>(bpp));
-        ASSERT_NE(resize_image(src.data(), 4, 2, src.stride, dst.data(), 2, 1, dst.stride, bpp, kFilterBox), 0);
+        ASSERT_NE(resize_image(src.data(), 4, 2, src.stride, dst.data(), 2, 1, dst.stride, bpp, kFilterBox),
+                  0);
         for (int x = 0; x < 2; ++x)
             if (bpp == 1) {
-                const int sum = *src.at(2 * x, 0) + *src.at(2 * x + 1, 0) + *src.at(2 * x, 1) + *src.at(2 * x + 1, 1);
+                const int sum =
+                    *src.at(2 * x, 0) + *src.at(2 * x + 1, 0) + *src.at(2 * x, 1) + *src.at(2 * x + 1, 1);
                 EXPECT_NEAR(*dst.at(x, 0), sum / 4.0, 0.5 + 1e-9);
             } else {
                 for (int c = 0; c < 4; ++c) {
-                    const double mean = (src.word(2 * x, 0, c) + src.word(2 * x + 1, 0, c) + src.word(2 * x, 1, c) +
-                                         src.word(2 * x + 1, 1, c)) / 4.0;
+                    const double mean = (src.word(2 * x, 0, c) + src.word(2 * x + 1, 0, c) +
+                                         src.word(2 * x, 1, c) + src.word(2 * x + 1, 1, c)) /
+                                        4.0;
                     EXPECT_NEAR(dst.word(x, 0, c), mean, 0.5 + 1e-9);
                 }
             }
@@ -92,10 +96,12 @@ TEST(ResizeImage, InterpolatingFiltersKeepTheSourceSamplesWhenTripling) {
         for (const int bpp : {1, 8}) {
             TestImage src(5, 4, bpp), dst(15, 12, bpp);
             src.randomize(10);
-            ASSERT_NE(resize_image(src.data(), 5, 4, src.stride, dst.data(), 15, 12, dst.stride, bpp, f.number), 0);
+            ASSERT_NE(
+                resize_image(src.data(), 5, 4, src.stride, dst.data(), 15, 12, dst.stride, bpp, f.number), 0);
             bool kept = true;
             for (int y = 0; y < 4; ++y)
-                for (int x = 0; x < 5; ++x) kept &= std::memcmp(dst.at(3 * x + 1, 3 * y + 1), src.at(x, y), bpp) == 0;
+                for (int x = 0; x < 5; ++x)
+                    kept &= std::memcmp(dst.at(3 * x + 1, 3 * y + 1), src.at(x, y), bpp) == 0;
             EXPECT_EQ(kept, !smoothing.count(f.number)) << f.name << " bpp " << bpp;
         }
     }
@@ -118,7 +124,8 @@ TEST(ResizeImage, NearestNeighbourRepeatsPixels) {
     for (const int bpp : kPixelSizes) {
         TestImage src(3, 2, bpp), dst(6, 4, bpp);
         src.randomize(11);
-        ASSERT_NE(resize_image(src.data(), 3, 2, src.stride, dst.data(), 6, 4, dst.stride, bpp, kFilterNearest), 0);
+        ASSERT_NE(
+            resize_image(src.data(), 3, 2, src.stride, dst.data(), 6, 4, dst.stride, bpp, kFilterNearest), 0);
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 6; ++x) EXPECT_EQ(std::memcmp(dst.at(x, y), src.at(x / 2, y / 2), bpp), 0);
     }

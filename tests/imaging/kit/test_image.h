@@ -20,7 +20,9 @@ struct TestImage {
     std::uint8_t* data() { return bytes.data(); }
     const std::uint8_t* data() const { return bytes.data(); }
     std::uint8_t* at(int x, int y) { return data() + static_cast<std::size_t>(y) * stride + x * bpp; }
-    const std::uint8_t* at(int x, int y) const { return data() + static_cast<std::size_t>(y) * stride + x * bpp; }
+    const std::uint8_t* at(int x, int y) const {
+        return data() + static_cast<std::size_t>(y) * stride + x * bpp;
+    }
 
     // 16-bit channel c of pixel (x, y), for 2- and 8-byte pixels.
     std::uint16_t word(int x, int y, int c) const {
