@@ -14,28 +14,6 @@
 namespace vlm::kit {
 namespace {
 
-// The source of a filter as a packed copy when it shares memory with the destination.
-struct Source {
-    const std::uint8_t* pixels;
-    int stride;
-    std::vector<std::uint8_t> copy;
-};
-
-Source separate(const std::uint8_t* src, int src_stride, const std::uint8_t* dst, int dst_stride, int width,
-                int height, int bpp) {
-    Source s{src, src_stride, {}};
-    if (!images_overlap(src, image_span(width, height, bpp, src_stride), dst,
-                        image_span(width, height, bpp, dst_stride)))
-        return s;
-    const std::size_t row_bytes = std::size_t(width) * bpp;
-    s.copy.resize(row_bytes * height);
-    for (int y = 0; y < height; ++y)
-        std::memcpy(s.copy.data() + row_bytes * y, row_at(src, y, src_stride), row_bytes);
-    s.pixels = s.copy.data();
-    s.stride = static_cast<int>(row_bytes);
-    return s;
-}
-
 // Horizontal 1 2 1 sums of one row, edges repeated.
 void row_sums(const std::uint8_t* row, int width, int bpp, std::uint16_t* out) {
     for (int x = 0; x < width; ++x) {
@@ -75,7 +53,8 @@ int blur_image(const std::uint8_t* src, int width, int height, int bytes_per_pix
     bool selected[4] = {};
     for (int c = 0; c < bpp; ++c) selected[c] = (channels >> c) & 1;
     return attempt([&] {
-        const Source s = separate(src, src_stride, dst, dst_stride, width, height, bpp);
+        const SourceView s =
+            source_view(src, width, height, bpp, src_stride, dst, image_span(width, height, bpp, dst_stride));
         const int row_len = width * bpp;
         // Rows are independent given their neighbours, so stripes of rows run in parallel and give the
         // same bytes as one pass.
@@ -112,7 +91,8 @@ int gaussian_blur(const std::uint8_t* src, int width, int height, int bytes_per_
     const int channel_count = bpp == 8 ? 4 : bpp, channel_bytes = bpp == 8 ? 2 : 1;
     const int mask = channels & ((1 << channel_count) - 1);
     return attempt([&] {
-        const Source s = separate(src, src_stride, dst, dst_stride, width, height, bpp);
+        const SourceView s =
+            source_view(src, width, height, bpp, src_stride, dst, image_span(width, height, bpp, dst_stride));
         const cv::Mat in = view(s.pixels, width, height, bpp, s.stride);
         cv::Mat out = view(dst, width, height, bpp, dst_stride);
         const bool all = mask == (1 << channel_count) - 1;

@@ -8,17 +8,6 @@
 namespace vlm::kit {
 namespace {
 
-// Packed copy of a window of src, for calls whose source and destination share memory.
-std::vector<std::uint8_t> copy_window(const std::uint8_t* src, int stride, int x, int y, int width,
-                                      int height, int bytes_per_pixel) {
-    const std::size_t row_bytes = static_cast<std::size_t>(width) * bytes_per_pixel;
-    std::vector<std::uint8_t> out(row_bytes * height);
-    for (int j = 0; j < height; ++j)
-        std::memcpy(out.data() + row_bytes * j, row_at(src, y + j, stride) + std::size_t(x) * bytes_per_pixel,
-                    row_bytes);
-    return out;
-}
-
 template <typename T> T load(const std::uint8_t* p) {
     T v;
     std::memcpy(&v, p, sizeof v);
@@ -91,21 +80,15 @@ int overlay_image(std::uint8_t* dst, int dst_width, int dst_height, int bytes_pe
     const int width = static_cast<int>(x1 - x0), height = static_cast<int>(y1 - y0);
     const int sx = static_cast<int>(x0 - x), sy = static_cast<int>(y0 - y);
     return attempt([&] {
-        const std::uint8_t* s = row_at(src, sy, src_stride) + std::size_t(sx) * bpp;
-        int s_stride = src_stride;
-        std::vector<std::uint8_t> copy;
-        if (images_overlap(dst, image_span(dst_width, dst_height, bpp, dst_stride), src,
-                           image_span(src_width, src_height, bpp, src_stride))) {
-            copy = copy_window(src, src_stride, sx, sy, width, height, bpp);
-            s = copy.data();
-            s_stride = width * bpp;
-        }
+        const SourceView v = source_view(src, src_width, src_height, bpp, src_stride, dst,
+                                         image_span(dst_width, dst_height, bpp, dst_stride));
+        const std::uint8_t* s = row_at(v.pixels, sy, v.stride) + std::size_t(sx) * bpp;
         const std::size_t row_bytes = std::size_t(width) * bpp;
         const bool wide = bpp == 2 || bpp == 8;
         const auto weight = static_cast<std::uint64_t>(std::lround(std::min(opacity, 1.0) * 65536));
         for (int j = 0; j < height; ++j) {
             std::uint8_t* d = row_at(dst, static_cast<int>(y0) + j, dst_stride) + std::size_t(x0) * bpp;
-            const std::uint8_t* r = row_at(s, j, s_stride);
+            const std::uint8_t* r = row_at(s, j, v.stride);
             if (weight >= 65536)
                 std::memcpy(d, r, row_bytes);
             else if (wide)
@@ -128,15 +111,8 @@ int crop_image(const std::uint8_t* src, int width, int height, int src_stride, s
         !image_ok(dst, out_width, out_height, bpp, dst_stride))
         return 0;
     return attempt([&] {
-        const std::uint8_t* s = src;
-        int s_stride = src_stride;
-        std::vector<std::uint8_t> copy;
-        if (images_overlap(dst, image_span(out_width, out_height, bpp, dst_stride), src,
-                           image_span(width, height, bpp, src_stride))) {
-            copy = copy_window(src, src_stride, 0, 0, width, height, bpp);
-            s = copy.data();
-            s_stride = width * bpp;
-        }
+        const SourceView v = source_view(src, width, height, bpp, src_stride, dst,
+                                         image_span(out_width, out_height, bpp, dst_stride));
         // Columns [in0, in1) of the output come from the source; the rest are outside it.
         const long long in0 = std::clamp<long long>(-left, 0, out_width);
         const long long in1 = std::clamp<long long>(width - left, in0, out_width);
@@ -149,7 +125,7 @@ int crop_image(const std::uint8_t* src, int width, int height, int src_stride, s
             }
             std::memset(d, 0, std::size_t(in0) * bpp);
             std::memcpy(d + std::size_t(in0) * bpp,
-                        row_at(s, static_cast<int>(sy), s_stride) + std::size_t(left + in0) * bpp,
+                        row_at(v.pixels, static_cast<int>(sy), v.stride) + std::size_t(left + in0) * bpp,
                         std::size_t(in1 - in0) * bpp);
             std::memset(d + std::size_t(in1) * bpp, 0, std::size_t(out_width - in1) * bpp);
         }
@@ -191,15 +167,10 @@ int rotate_quarter(const std::uint8_t* src, int width, int height, int src_strid
         !image_ok(dst, out_width, out_height, bpp, dst_stride))
         return 0;
     return attempt([&] {
-        const std::uint8_t* s = src;
-        int s_stride = src_stride;
-        std::vector<std::uint8_t> copy;
-        if (images_overlap(dst, image_span(out_width, out_height, bpp, dst_stride), src,
-                           image_span(width, height, bpp, src_stride))) {
-            copy = copy_window(src, src_stride, 0, 0, width, height, bpp);
-            s = copy.data();
-            s_stride = width * bpp;
-        }
+        const SourceView v = source_view(src, width, height, bpp, src_stride, dst,
+                                         image_span(out_width, out_height, bpp, dst_stride));
+        const std::uint8_t* s = v.pixels;
+        const int s_stride = v.stride;
         if (direction == kTurnRight)
             turn_any(s, s_stride, dst, out_width, out_height, dst_stride, bpp, [&](int x, int y) {
                 return Point{y, height - 1 - x};

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <vector>
 
 namespace vlm::kit {
 
@@ -26,6 +27,16 @@ std::size_t image_span(int width, int height, int bytes_per_pixel, int stride);
 
 // Whether two images share any byte.
 bool images_overlap(const void* a, std::size_t a_span, const void* b, std::size_t b_span);
+
+// The source of a call that writes dst (dst_span bytes): src itself, or a packed copy of it when the two
+// share memory or `copy` asks for one, so that writing never changes what is still to be read.
+struct SourceView {
+    const std::uint8_t* pixels;
+    int stride;
+    std::vector<std::uint8_t> copy;
+};
+SourceView source_view(const std::uint8_t* src, int width, int height, int bytes_per_pixel, int stride,
+                       const std::uint8_t* dst, std::size_t dst_span, bool copy = false);
 
 // Start of row y.
 inline std::uint8_t* row_at(std::uint8_t* pixels, int y, int stride) {

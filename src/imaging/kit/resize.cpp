@@ -209,22 +209,12 @@ int resize_image(const std::uint8_t* src, int width, int height, int src_stride,
         !image_ok(dst, new_width, new_height, bpp, dst_stride))
         return 0;
     return attempt([&] {
-        // The source is read through a packed copy when it shares memory with dst, or when its 16-bit
-        // samples are not on 2-byte boundaries.
+        // 16-bit samples are read in place only on 2-byte boundaries.
         const bool misaligned = bpp == 8 && (reinterpret_cast<std::uintptr_t>(src) % 2 || src_stride % 2);
-        const std::uint8_t* s = src;
-        int s_stride = src_stride;
-        std::vector<std::uint16_t> copy;
-        if (misaligned || images_overlap(src, image_span(width, height, bpp, src_stride), dst,
-                                         image_span(new_width, new_height, bpp, dst_stride))) {
-            const std::size_t row_bytes = std::size_t(width) * bpp;
-            copy.resize((row_bytes * height + 1) / 2);
-            auto* c = reinterpret_cast<std::uint8_t*>(copy.data());
-            for (int y = 0; y < height; ++y)
-                std::memcpy(c + row_bytes * y, row_at(src, y, src_stride), row_bytes);
-            s = c;
-            s_stride = static_cast<int>(row_bytes);
-        }
+        const SourceView v = source_view(src, width, height, bpp, src_stride, dst,
+                                         image_span(new_width, new_height, bpp, dst_stride), misaligned);
+        const std::uint8_t* s = v.pixels;
+        const int s_stride = v.stride;
         if (new_width == width && new_height == height) {
             for (int y = 0; y < height; ++y)
                 std::memcpy(row_at(dst, y, dst_stride), row_at(s, y, s_stride), std::size_t(width) * bpp);
