@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "imaging/kit/cv_view.h"
 #include "imaging/kit/image.h"
 
 namespace vlm::kit {
@@ -21,11 +22,6 @@ void row_sums(const std::uint8_t* row, int width, int bpp, std::uint16_t* out) {
         for (int k = 0; k < bpp; ++k)
             out[c + k] = static_cast<std::uint16_t>(row[l + k] + 2 * row[c + k] + row[r + k]);
     }
-}
-
-cv::Mat view(const std::uint8_t* pixels, int width, int height, int bpp, int stride) {
-    const int type = bpp == 8 ? CV_16UC4 : CV_8UC(bpp);
-    return cv::Mat(height, width, type, const_cast<std::uint8_t*>(pixels), static_cast<std::size_t>(stride));
 }
 
 // Box widths whose three successive passes have the variance of a Gaussian of standard deviation sigma.
@@ -93,8 +89,8 @@ int gaussian_blur(const std::uint8_t* src, int width, int height, int bytes_per_
     return attempt([&] {
         const SourceView s =
             source_view(src, width, height, bpp, src_stride, dst, image_span(width, height, bpp, dst_stride));
-        const cv::Mat in = view(s.pixels, width, height, bpp, s.stride);
-        cv::Mat out = view(dst, width, height, bpp, dst_stride);
+        const cv::Mat in = cv_view(s.pixels, width, height, bpp, s.stride);
+        cv::Mat out = cv_view(dst, width, height, bpp, dst_stride);
         const bool all = mask == (1 << channel_count) - 1;
         cv::Mat blurred = all ? out : cv::Mat(in.size(), in.type());
         if (mask == 0)

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "imaging/kit/cv_view.h"
 #include "imaging/kit/image.h"
 
 namespace vlm::kit {
@@ -166,11 +167,6 @@ void resample_kernel(const std::uint8_t* src, int width, int height, int src_str
     });
 }
 
-cv::Mat view(const std::uint8_t* pixels, int width, int height, int bpp, int stride) {
-    const int type = bpp == 8 ? CV_16UC4 : CV_8UC(bpp);
-    return cv::Mat(height, width, type, const_cast<std::uint8_t*>(pixels), static_cast<std::size_t>(stride));
-}
-
 } // namespace
 
 const std::array<ResizeFilter, 18> kResizeFilters = {{
@@ -219,8 +215,9 @@ int resize_image(const std::uint8_t* src, int width, int height, int src_stride,
             for (int y = 0; y < height; ++y)
                 std::memcpy(row_at(dst, y, dst_stride), row_at(s, y, s_stride), std::size_t(width) * bpp);
         } else if (!f->kernel) {
-            cv::Mat out = view(dst, new_width, new_height, bpp, dst_stride);
-            cv::resize(view(s, width, height, bpp, s_stride), out, out.size(), 0, 0, f->opencv_interpolation);
+            cv::Mat out = cv_view(dst, new_width, new_height, bpp, dst_stride);
+            cv::resize(cv_view(s, width, height, bpp, s_stride), out, out.size(), 0, 0,
+                       f->opencv_interpolation);
         } else {
             const auto run = [&](auto kernel) {
                 kernel(s, width, height, s_stride, dst, new_width, new_height, dst_stride, *f);
