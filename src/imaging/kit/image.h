@@ -5,7 +5,7 @@
 // and a row stride in bytes (rows top-down, stride >= width x bytes per pixel). Pixels of 1, 3 or 4 bytes
 // hold 8-bit channels in memory order (grey; R, G, B; R, G, B, A); 8-byte pixels hold four native 16-bit
 // channels R, G, B, A and 2-byte pixels one 16-bit value. Functions return non-zero on success and 0
-// when they refuse their arguments or run out of memory; a refused call writes nothing.
+// when they refuse their arguments (writing nothing) or run out of memory.
 #include <cstddef>
 #include <cstdint>
 #include <exception>
