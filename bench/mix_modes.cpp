@@ -48,7 +48,7 @@ MixParams params() {
     return p;
 }
 
-Rgba pixel(const std::uint16_t* p) { return {{p[0], p[1], p[2], p[3]}}; }
+MixPixel pixel(const std::uint16_t* p) { return {{p[0], p[1], p[2], p[3]}}; }
 
 void store(std::uint16_t* out, const MixOut& o) {
     for (int ch = 0; ch < 3; ++ch) out[ch] = static_cast<std::uint16_t>(o.o[ch]);

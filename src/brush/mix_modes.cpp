@@ -6,9 +6,10 @@ int posterize_shift(int amount) {
     return static_cast<int>(16 * (static_cast<std::int64_t>(amount) - 127) / 127);
 }
 
-Rgba pickup_mix(int mode, const MixParams& p, const Rgba& canvas, const Rgba& buffer, core::Generator& g) {
+MixPixel pickup_mix(int mode, const MixParams& p, const MixPixel& canvas, const MixPixel& buffer,
+                    core::Generator& g) {
     if (mode == kMixMultiply) {
-        Rgba r = buffer;
+        MixPixel r = buffer;
         for (int ch = 0; ch < 3; ++ch) r.c[ch] = (buffer.c[ch] * canvas.c[ch]) >> 16;
         return r;
     }
@@ -18,7 +19,7 @@ Rgba pickup_mix(int mode, const MixParams& p, const Rgba& canvas, const Rgba& bu
     raw.complement = 0;
     raw.erase = false;
     const MixOut out = mix_pixel(mode, raw, canvas, buffer, g);
-    return {{out.o[kR], out.o[kG], out.o[kB], out.oA}};
+    return {{out.o[MixPixel::R], out.o[MixPixel::G], out.o[MixPixel::B], out.oA}};
 }
 
 } // namespace vlm::brush

@@ -14,10 +14,9 @@
 
 namespace vlm::brush {
 
-inline constexpr int kR = 0, kG = 1, kB = 2, kA = 3;
-
-struct Rgba {
-    std::uint32_t c[4]; // R, G, B, A
+struct MixPixel {
+    enum : int { R, G, B, A };
+    std::uint32_t c[4];
 };
 
 // What stays fixed over a dab: the tool's mix settings, current colour and colour banks.
@@ -98,8 +97,12 @@ constexpr std::uint32_t mix(const MixParams& p, std::uint32_t r, std::uint32_t s
     return (((p.amount * r) >> 4) + ((p.complement * s) >> 4)) >> 4;
 }
 
-constexpr std::uint32_t lightness(const Rgba& p) { return (p.c[kR] + p.c[kG] + p.c[kB]) / 3; }
-constexpr std::uint32_t luma(const std::uint32_t* p) { return (3 * p[kR] + 4 * p[kG] + p[kB]) >> 3; }
+constexpr std::uint32_t lightness(const MixPixel& p) {
+    return (p.c[MixPixel::R] + p.c[MixPixel::G] + p.c[MixPixel::B]) / 3;
+}
+constexpr std::uint32_t luma(const MixPixel& p) {
+    return (3 * p.c[MixPixel::R] + 4 * p.c[MixPixel::G] + p.c[MixPixel::B]) >> 3;
+}
 
 // The raw value r of a per-channel mode (34..48) for one channel.
 template <int Mode> inline std::uint32_t channel_raw(std::uint32_t d, std::uint32_t s) {
@@ -153,7 +156,7 @@ template <int Mode> inline std::uint32_t channel_raw(std::uint32_t d, std::uint3
 
 namespace detail {
 
-inline void mix_into(MixOut& out, const MixParams& p, const std::uint32_t* r, const Rgba& s) {
+inline void mix_into(MixOut& out, const MixParams& p, const std::uint32_t* r, const MixPixel& s) {
     for (int ch = 0; ch < 3; ++ch) out.o[ch] = mix(p, r[ch], s.c[ch]);
 }
 
@@ -162,11 +165,13 @@ inline void mix_into(MixOut& out, const MixParams& p, const std::uint32_t* r, co
 // The result of mode Mode for prepared canvas pixel d and source s. Under erasing the result alpha is 0
 // wherever the mode paints; where it does not paint the canvas pixel comes back unchanged.
 template <int Mode>
-inline MixOut mix_kernel(const MixParams& p, const Rgba& d, const Rgba& s, core::Generator& g) {
-    MixOut out{{s.c[kR], s.c[kG], s.c[kB]}, p.erase ? 0u : s.c[kA], {d.c[kR], d.c[kG], d.c[kB]}};
+inline MixOut mix_kernel(const MixParams& p, const MixPixel& d, const MixPixel& s, core::Generator& g) {
+    MixOut out{{s.c[MixPixel::R], s.c[MixPixel::G], s.c[MixPixel::B]},
+               p.erase ? 0u : s.c[MixPixel::A],
+               {d.c[MixPixel::R], d.c[MixPixel::G], d.c[MixPixel::B]}};
     const auto no_paint = [&] {
         for (int ch = 0; ch < 3; ++ch) out.o[ch] = d.c[ch];
-        out.oA = d.c[kA];
+        out.oA = d.c[MixPixel::A];
     };
     const auto banks = [&](int k) { detail::mix_into(out, p, p.banks[k], s); };
     const auto canvas = [&] { detail::mix_into(out, p, d.c, s); };
@@ -264,12 +269,12 @@ inline MixOut mix_kernel(const MixParams& p, const Rgba& d, const Rgba& s, core:
         // Under erasing it lowers alpha like every other mode instead of raising it to the lightness.
         out.oA = p.erase ? 0u : lightness(s);
     } else if constexpr (Mode == kMixDarkerLuma) {
-        if (luma(d.c) < luma(s.c))
+        if (luma(d) < luma(s))
             canvas();
         else
             source();
     } else if constexpr (Mode == kMixLighterLuma) {
-        if (luma(d.c) > luma(s.c))
+        if (luma(d) > luma(s))
             canvas();
         else
             source();
@@ -369,13 +374,15 @@ template <class F> inline decltype(auto) with_mix_kernel(int mode, F&& f) {
 }
 
 // One pixel under a mode chosen at run time.
-inline MixOut mix_pixel(int mode, const MixParams& p, const Rgba& d, const Rgba& s, core::Generator& g) {
+inline MixOut mix_pixel(int mode, const MixParams& p, const MixPixel& d, const MixPixel& s,
+                        core::Generator& g) {
     return with_mix_kernel(mode, [&](auto k) { return mix_kernel<decltype(k)::value>(p, d, s, g); });
 }
 
 // The mode's raw result for the blend-buffer pick-up, canvas pixel as d and buffer pixel as s: no amount
 // mixing and no erasing; Multiply is the product of the two, Normal and unlisted ids give the buffer pixel.
 // Returns the colour and alpha the buffer then moves toward.
-Rgba pickup_mix(int mode, const MixParams& p, const Rgba& canvas, const Rgba& buffer, core::Generator& g);
+MixPixel pickup_mix(int mode, const MixParams& p, const MixPixel& canvas, const MixPixel& buffer,
+                    core::Generator& g);
 
 } // namespace vlm::brush
