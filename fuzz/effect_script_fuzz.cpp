@@ -7,9 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz/fuzz_target.h"
 #include "imaging/kit/effect_runner.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+VLM_FUZZ_TARGET(effect_script) {
     vlm::kit::EffectRunner runner;
     runner.initialize();
     if (runner.load_script(std::string_view(reinterpret_cast<const char*>(data), size))) {

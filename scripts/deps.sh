@@ -16,10 +16,10 @@ packages=(
     # filter and paint scripts
     liblua5.1-0-dev
 )
-if [[ "${1:-}" == "--bench" ]]; then
-    # peers measured beside the engine in the benchmarks
-    packages+=(libpixman-1-dev libmypaint-dev)
-fi
+case "${1:-}" in
+    --bench) packages+=(libpixman-1-dev libmypaint-dev) ;;   # peers measured beside the engine
+    --fuzz) packages+=(clang libclang-rt-14-dev) ;;         # libFuzzer and the sanitizer runtimes
+esac
 
 missing=()
 for p in "${packages[@]}"; do

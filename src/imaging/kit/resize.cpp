@@ -44,7 +44,7 @@ double hermite(double x) {
 
 // The two-parameter cubic family: B-spline (1, 0), Mitchell (1/3, 1/3), Catmull-Rom (0, 1/2) and the
 // cubic convolutions (0, -a).
-template <double B, double C> double cubic(double x) {
+double cubic(double x, double B, double C) {
     x = std::fabs(x);
     if (x < 1) return ((12 - 9 * B - 6 * C) * x * x * x + (-18 + 12 * B + 6 * C) * x * x + (6 - 2 * B)) / 6;
     if (x < 2)
@@ -53,6 +53,12 @@ template <double B, double C> double cubic(double x) {
                6;
     return 0;
 }
+
+double b_spline(double x) { return cubic(x, 1.0, 0.0); }
+double cubic1(double x) { return cubic(x, 0.0, 1.0); }
+double cubic2(double x) { return cubic(x, 0.0, 0.75); }
+double mitchell(double x) { return cubic(x, 1.0 / 3, 1.0 / 3); }
+double catrom(double x) { return cubic(x, 0.0, 0.5); }
 
 // Source positions and weights of every target position along one side.
 template <typename R> struct Taps {
@@ -175,15 +181,15 @@ const std::array<ResizeFilter, 18> kResizeFilters = {{
     {kFilterHamming, "Hamming", 1.0, hamming, -1},
     {kFilterGaussian, "Gaussian", 1.5, gaussian, -1},
     {kFilterBell, "Bell", 1.5, bell, -1},
-    {kFilterBSpline, "B-Spline", 2.0, cubic<1.0, 0.0>, -1},
-    {kFilterCubic1, "Cubic 1", 2.0, cubic<0.0, 1.0>, -1},
-    {kFilterCubic2, "Cubic 2", 2.0, cubic<0.0, 0.75>, -1},
+    {kFilterBSpline, "B-Spline", 2.0, b_spline, -1},
+    {kFilterCubic1, "Cubic 1", 2.0, cubic1, -1},
+    {kFilterCubic2, "Cubic 2", 2.0, cubic2, -1},
     {kFilterLanczos3, "Lanczos3", 3.0, lanczos3, -1},
-    {kFilterMitchell, "Mitchell", 2.0, cubic<1.0 / 3, 1.0 / 3>, -1},
+    {kFilterMitchell, "Mitchell", 2.0, mitchell, -1},
     {kFilterSinc, "Sinc", 4.0, sinc4, -1},
     {kFilterHermite, "Hermite", 1.0, hermite, -1},
     {kFilterHanning, "Hanning", 1.0, hanning, -1},
-    {kFilterCatrom, "Catrom", 2.0, cubic<0.0, 0.5>, -1},
+    {kFilterCatrom, "Catrom", 2.0, catrom, -1},
     {kFilterAreaAverage, "Area Average", 0, nullptr, cv::INTER_AREA},
     {kFilterBilinear, "Bilinear", 0, nullptr, cv::INTER_LINEAR},
     {kFilterBicubic, "Bicubic", 0, nullptr, cv::INTER_CUBIC},
