@@ -10,6 +10,7 @@ struct Hooks {
     int (*reduce_undo)(int kb);  // gives up old levels; returns the KB actually given up
     void (*clear_undo)();        // empties the history and refreshes the back buffer
     void (*release_undo)();      // frees every level and resets the undo records (canvas teardown)
+    void (*save_undo_back_buffer)(int slot); // the back buffer becomes a copy of the slot
     // Brush materials.
     void (*set_blend_buffer_count)(int n);
     // Processing buffers.

@@ -151,6 +151,7 @@ const bool kHooked = [] {
     };
     h.clear_undo = &clear_undo;
     h.release_undo = &release_all_levels;
+    h.save_undo_back_buffer = &save_back_buffer;
     return true;
 }();
 
