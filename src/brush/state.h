@@ -17,6 +17,15 @@ struct ShapeSource {
     int angle;
 };
 
+inline constexpr int kSplinePoints = 100;
+
+// Three control points and the curve computed through them.
+struct Spline {
+    double control_x[3], control_y[3], control_z[3];
+    double curve_x[kSplinePoints], curve_y[kSplinePoints], curve_z[kSplinePoints];
+    int point_count;
+};
+
 struct Tool {
     std::uint8_t tracing_mode;
 };
@@ -29,6 +38,7 @@ struct State {
     int blend_count;
     core::Layer* blend_selected;
     Tool tool;
+    Spline spline;
 };
 
 } // namespace vlm::brush
