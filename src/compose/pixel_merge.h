@@ -293,54 +293,60 @@ inline void shape_alpha_source(int mode, Rgba16& s, std::uint32_t k) {
     }
 }
 
+// The float formulas work on the three colour channels at once, as lanes 0..2 of a four-lane vector
+// (lane 3 is idle). Every lane operation is the same IEEE single-precision operation the channel would
+// get on its own, and branches become both sides computed and one selected per lane, so the results are
+// those of the formulas written channel by channel, bit for bit.
+namespace simd {
+using F4 = float __attribute__((vector_size(16)));
+using I4 = std::int32_t __attribute__((vector_size(16)));
+
+// mask lanes are all ones or all zeros, as comparisons give them.
+inline F4 select(I4 mask, F4 yes, F4 no) { return (F4)((mask & (I4)yes) | (~mask & (I4)no)); }
+inline F4 splat(float v) { return F4{v, v, v, v}; }
+// Into 0..1, NaN to 0, so that no formula can hand a non-number to the integer conversion.
+inline F4 clamp_unit(F4 v) { return select(v > 0.0f, select(v < 1.0f, v, splat(1.0f)), splat(0.0f)); }
+} // namespace simd
+
+inline float clamp_unit(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
+
 // A composited pixel in float: colour not premultiplied, colour and alpha clamped into 0..1.
-struct FloatPixel {
-    float c[3];
+struct FloatPixelV {
+    simd::F4 c; // lanes 0..2
     float a;
 };
 
-// NaN goes to 0, so that no formula can hand a non-number to the integer conversion.
-inline float clamp_unit(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
-
-// The formula F on premultiplied values: source colour s (16-bit, not premultiplied) with alpha sa > 0
-// over the premultiplied destination colour dc with alpha da > 0.
-template <int F> inline FloatPixel composite(const std::uint32_t s[3], float sa, const float dc[3], float da) {
-    float sc[3];
-    for (int ch = 0; ch < 3; ++ch) sc[ch] = static_cast<float>(s[ch]) * sa / kColourFull;
+// The formula F on premultiplied values: source colour sv (16-bit values as floats, not premultiplied)
+// with alpha sa > 0 over the premultiplied destination colour dc with alpha da > 0.
+template <int F> inline FloatPixelV composite_v(simd::F4 sv, float sa, simd::F4 dc, float da) {
+    using simd::F4;
+    using simd::select;
+    const F4 sc = sv * sa / kColourFull;
     const float s1 = 1.0f - sa;
     const float d1 = 1.0f - da;
     float ra = sa + da - sa * da;
-    float rc[3];
+    F4 rc;
 
     if constexpr (F == kBlendNormal || F == kFormulaOver) {
-        for (int ch = 0; ch < 3; ++ch) rc[ch] = sc[ch] + dc[ch] * s1;
+        rc = sc + dc * s1;
     } else if constexpr (F == kBlendMultiply) {
-        for (int ch = 0; ch < 3; ++ch) rc[ch] = sc[ch] * dc[ch] + sc[ch] * d1 + dc[ch] * s1;
+        rc = sc * dc + sc * d1 + dc * s1;
     } else if constexpr (F == kBlendScreen) {
-        for (int ch = 0; ch < 3; ++ch) rc[ch] = sc[ch] + dc[ch] - sc[ch] * dc[ch];
-    } else if constexpr (F == kBlendDarken || F == kBlendLighten) {
-        for (int ch = 0; ch < 3; ++ch) {
-            const float a = sc[ch] * da, b = dc[ch] * sa;
-            const float pick = F == kBlendDarken ? (b < a ? b : a) : (a < b ? b : a);
-            rc[ch] = pick + sc[ch] * d1 + dc[ch] * s1;
-        }
-    } else if constexpr (F == kBlendDifference) {
-        for (int ch = 0; ch < 3; ++ch) {
-            const float a = sc[ch] * da, b = dc[ch] * sa;
-            rc[ch] = sc[ch] + dc[ch] - 2.0f * (b < a ? b : a);
-        }
+        rc = sc + dc - sc * dc;
+    } else if constexpr (F == kBlendDarken || F == kBlendLighten || F == kBlendDifference) {
+        const F4 a = sc * da, b = dc * sa;
+        if constexpr (F == kBlendDarken) rc = select(b < a, b, a) + sc * d1 + dc * s1;
+        if constexpr (F == kBlendLighten) rc = select(a < b, b, a) + sc * d1 + dc * s1;
+        if constexpr (F == kBlendDifference) rc = sc + dc - 2.0f * select(b < a, b, a);
     } else if constexpr (F == kBlendNegation || F == kBlendExclusion) {
-        for (int ch = 0; ch < 3; ++ch)
-            rc[ch] = dc[ch] * sa + sc[ch] * da - 2.0f * sc[ch] * dc[ch] + dc[ch] * s1 + sc[ch] * d1;
+        rc = dc * sa + sc * da - 2.0f * sc * dc + dc * s1 + sc * d1;
     } else if constexpr (F == kBlendOverlay || F == kBlendHardLight) {
-        for (int ch = 0; ch < 3; ++ch) {
-            const bool low = F == kBlendOverlay ? 2.0f * dc[ch] < da : 2.0f * sc[ch] < sa;
-            if (low)
-                rc[ch] = 2.0f * sc[ch] * dc[ch] + dc[ch] * s1 + sc[ch] * d1;
-            else
-                rc[ch] = sa * da - 2.0f * (da - dc[ch]) * (sa - sc[ch]) + dc[ch] * s1 + sc[ch] * d1;
-        }
+        const auto low = F == kBlendOverlay ? 2.0f * dc < da : 2.0f * sc < sa;
+        rc = select(low, 2.0f * sc * dc + dc * s1 + sc * d1,
+                    sa * da - 2.0f * (da - dc) * (sa - sc) + dc * s1 + sc * d1);
     } else if constexpr (F == kBlendSoftLight) {
+        // The square root keeps this one channel by channel.
+        rc = F4{};
         for (int ch = 0; ch < 3; ++ch) {
             const float c = sc[ch], d = dc[ch];
             float v;
@@ -353,34 +359,27 @@ template <int F> inline FloatPixel composite(const std::uint32_t s[3], float sa,
             rc[ch] = v + d * s1 + c * d1;
         }
     } else if constexpr (F == kBlendDodge) {
-        for (int ch = 0; ch < 3; ++ch) {
-            const float c = sc[ch], d = dc[ch];
-            const float v = c * da + d * sa >= sa * da ? sa * da : d * sa / (1.0f - c / sa);
-            rc[ch] = v + c * d1 + d * s1;
-        }
+        const F4 v = select(sc * da + dc * sa >= sa * da, simd::splat(sa * da), dc * sa / (1.0f - sc / sa));
+        rc = v + sc * d1 + dc * s1;
     } else if constexpr (F == kBlendBurn) {
-        for (int ch = 0; ch < 3; ++ch) {
-            const float c = sc[ch], d = dc[ch];
-            const float v = c * da + d * sa <= sa * da ? 0.0f : sa * (c * da + d * sa - sa * da) / c;
-            rc[ch] = v + c * d1 + d * s1;
-        }
+        const F4 v = select(sc * da + dc * sa <= sa * da, simd::splat(0.0f), sa * (sc * da + dc * sa - sa * da) / sc);
+        rc = v + sc * d1 + dc * s1;
     } else if constexpr (F == kBlendAdd) {
-        for (int ch = 0; ch < 3; ++ch) rc[ch] = dc[ch] + sc[ch];
+        rc = dc + sc;
         ra = da + sa;
     } else if constexpr (F == kBlendSubtract) {
-        for (int ch = 0; ch < 3; ++ch) rc[ch] = sc[ch] + dc[ch] - sa * da;
+        rc = sc + dc - sa * da;
         ra = da + sa;
     } else if constexpr (F == kBlendColor || F == kBlendHardColor) {
         const float m = (dc[0] + dc[1] + dc[2]) * 0.33333334f;
-        for (int ch = 0; ch < 3; ++ch) {
-            if constexpr (F == kBlendColor)
-                rc[ch] = sc[ch] + sa * (m - 0.5f) + dc[ch] * s1;
-            else
-                rc[ch] = sc[ch] + sa * 1.75f * (m - 0.5f) + dc[ch] * s1;
-        }
+        if constexpr (F == kBlendColor)
+            rc = sc + sa * (m - 0.5f) + dc * s1;
+        else
+            rc = sc + sa * 1.75f * (m - 0.5f) + dc * s1;
         ra = da;
     } else if constexpr (F >= kBlendColorize && F <= kBlendHslColor) {
-        const HslF src = rgb_to_hsl(s[0] / kColourFull, s[1] / kColourFull, s[2] / kColourFull);
+        const F4 sn = sv / kColourFull;
+        const HslF src = rgb_to_hsl(sn[0], sn[1], sn[2]);
         HslF mix;
         if constexpr (F == kBlendColorize) {
             mix = {src.h, src.s, (3.0f * dc[0] + 4.0f * dc[1] + dc[2]) / 8.0f};
@@ -392,36 +391,41 @@ template <int F> inline FloatPixel composite(const std::uint32_t s[3], float sa,
             if constexpr (F == kBlendHslColor) mix = {src.h, src.s, dst.l};
         }
         const RgbF rgb = hsl_to_rgb(mix.h, mix.s, mix.l);
-        const float out[3] = {rgb.r, rgb.g, rgb.b};
-        for (int ch = 0; ch < 3; ++ch) rc[ch] = dc[ch] * s1 + out[ch] * sa;
+        rc = dc * s1 + F4{rgb.r, rgb.g, rgb.b, 0.0f} * sa;
         ra = da;
     } else if constexpr (F == kBlendTexturize || F == kBlendTexturize2) {
         // The source brightness over 3 x 65280 moves the destination's own (unpremultiplied) colour.
-        const float lum = static_cast<float>(s[0] + s[1] + s[2]) * 5.1062093e-06f;
-        float dn[3];
-        for (int ch = 0; ch < 3; ++ch) dn[ch] = dc[ch] / da;
+        // The channel sum is an exact integer in float, as it is in 32 bits.
+        const float lum = (sv[0] + sv[1] + sv[2]) * 5.1062093e-06f;
+        const F4 dn = dc / da;
         if constexpr (F == kBlendTexturize) {
-            float cn[3];
-            for (int ch = 0; ch < 3; ++ch)
-                cn[ch] = lum >= 0.5f ? dn[ch] + (lum - 0.5f) * sa : dn[ch] - (0.5f - lum) * sa;
+            const F4 cn = lum >= 0.5f ? dn + (lum - 0.5f) * sa : dn - (0.5f - lum) * sa;
             const float m = (cn[0] + cn[1] + cn[2]) * 0.33333334f;
-            for (int ch = 0; ch < 3; ++ch)
-                rc[ch] = m >= 0.5f ? dn[ch] + (m - 0.5f) * 1.75f * sa : dn[ch] - (0.5f - m) * 1.75f * sa;
+            rc = m >= 0.5f ? dn + (m - 0.5f) * 1.75f * sa : dn - (0.5f - m) * 1.75f * sa;
         } else {
-            for (int ch = 0; ch < 3; ++ch)
-                rc[ch] = lum < 0.5f ? dn[ch] - (0.5f - lum) * 1.75f * sa : dn[ch] + (lum - 0.5f) * 1.75f * sa;
+            rc = lum < 0.5f ? dn - (0.5f - lum) * 1.75f * sa : dn + (lum - 0.5f) * 1.75f * sa;
         }
         ra = da;
     } else {
         static_assert(F == kBlendTexturize3, "not a blend formula");
-        for (int ch = 0; ch < 3; ++ch) rc[ch] = dc[ch];
+        rc = dc;
         ra = da;
     }
 
-    FloatPixel o;
-    o.a = clamp_unit(ra);
-    for (int ch = 0; ch < 3; ++ch) o.c[ch] = clamp_unit(rc[ch] / o.a);
-    return o;
+    const float a = clamp_unit(ra);
+    return {simd::clamp_unit(rc / a), a};
+}
+
+struct FloatPixel {
+    float c[3];
+    float a;
+};
+
+// composite_v for callers holding plain values: source colour s (16-bit), premultiplied destination dc.
+template <int F> inline FloatPixel composite(const std::uint32_t s[3], float sa, const float dc[3], float da) {
+    const simd::F4 sv{static_cast<float>(s[0]), static_cast<float>(s[1]), static_cast<float>(s[2]), 0.0f};
+    const FloatPixelV o = composite_v<F>(sv, sa, simd::F4{dc[0], dc[1], dc[2], 0.0f}, da);
+    return {{o.c[0], o.c[1], o.c[2]}, o.a};
 }
 
 namespace detail {
@@ -453,15 +457,16 @@ inline bool merge_shaped(Rgba16& d, const Rgba16& s, std::uint32_t opacity, bool
         detail::store(d, s.c[0], s.c[1], s.c[2], f, alpha_lock);
         return true;
     }
+    using simd::F4;
     const float sa = static_cast<float>(f) * kAlphaScale;
     const float da = static_cast<float>(da_raw) * kAlphaScale;
-    float dc[3];
-    for (int ch = 0; ch < 3; ++ch) dc[ch] = static_cast<float>(d.c[ch]) * da / kColourFull;
-    const FloatPixel o = composite<F>(s.c, sa, dc, da);
-    detail::store(d, static_cast<std::uint32_t>(o.c[0] * kColourFull),
-                  static_cast<std::uint32_t>(o.c[1] * kColourFull),
-                  static_cast<std::uint32_t>(o.c[2] * kColourFull), static_cast<std::uint32_t>(o.a * kAlphaFull),
-                  alpha_lock);
+    const F4 sv{static_cast<float>(s.c[0]), static_cast<float>(s.c[1]), static_cast<float>(s.c[2]), 0.0f};
+    const F4 dv{static_cast<float>(d.c[0]), static_cast<float>(d.c[1]), static_cast<float>(d.c[2]), 0.0f};
+    const FloatPixelV o = composite_v<F>(sv, sa, dv * da / kColourFull, da);
+    // Colours are in 0..65280 here, so the conversion truncates without overflow.
+    const simd::I4 c = __builtin_convertvector(o.c * kColourFull, simd::I4);
+    detail::store(d, static_cast<std::uint32_t>(c[0]), static_cast<std::uint32_t>(c[1]),
+                  static_cast<std::uint32_t>(c[2]), static_cast<std::uint32_t>(o.a * kAlphaFull), alpha_lock);
     return true;
 }
 
