@@ -25,8 +25,8 @@ constexpr std::size_t kPixels = std::size_t(kSide) * kSide;
 // Layer-like pictures: the source has empty, opaque and partly covered areas in runs, the destination
 // is mostly opaque; colours run up to 65280.
 struct Pictures {
-    std::vector<std::uint16_t> src, dst;    // RGBA64
-    std::vector<std::uint32_t> src8, dst8;  // a8r8g8b8, premultiplied
+    std::vector<std::uint16_t> src, dst;   // RGBA64
+    std::vector<std::uint32_t> src8, dst8; // a8r8g8b8, premultiplied
 };
 
 std::uint16_t run_alpha(std::mt19937& gen, int kind) {
@@ -80,7 +80,8 @@ template <int F> void merge_buffer(int mode, const std::uint16_t* src, std::uint
 }
 
 void merge_buffer(int mode, const std::uint16_t* src, std::uint16_t* dst) {
-    with_blend_formula(blend_formula(mode), [&](auto f) { merge_buffer<decltype(f)::value>(mode, src, dst); });
+    with_blend_formula(blend_formula(mode),
+                       [&](auto f) { merge_buffer<decltype(f)::value>(mode, src, dst); });
 }
 
 double median(std::vector<double> v) {

@@ -12,7 +12,7 @@
 // of layer merges, the renderer's float accumulator):
 //   shape_alpha_source   the alpha modes' reshaping of the source colour and alpha;
 //   merge_shaped<F>      opacity, the shortcuts, the formula and the conversion back to 16 bits;
-//   composite<F>         the formula alone, in float, on premultiplied values;
+//   composite<F>         the formula alone, in float, on premultiplied colour lanes;
 // where F = blend_formula(mode) is chosen once, through with_blend_formula, for as many pixels as share it.
 #include <cmath>
 #include <cstdint>
@@ -89,7 +89,9 @@ inline constexpr std::uint32_t kOpaqueNormal = 0xFF00; // Normal at or above thi
 
 // Ids without a mode (27, and anything outside 0..49) merge as id 27: by the Normal formula on the float
 // path, skipping a transparent source like the other modes below 28.
-constexpr int normalise_blend_mode(int mode) { return mode < 0 || mode > kBlendLastMode ? kBlendUnused : mode; }
+constexpr int normalise_blend_mode(int mode) {
+    return mode < 0 || mode > kBlendLastMode ? kBlendUnused : mode;
+}
 
 // The formula a mode composites with once its source is shaped. Formula 0 is Normal itself (which copies
 // a nearly opaque source without float work); 13 stands for every other mode that composites like Normal
@@ -97,7 +99,8 @@ constexpr int normalise_blend_mode(int mode) { return mode < 0 || mode > kBlendL
 constexpr int kFormulaOver = kBlendReflect;
 constexpr int blend_formula(int mode) {
     if (mode == kBlendAlphaShaderTexture2 || mode == kBlendAlphaHighlightTexture2) return kBlendTexturize2;
-    if (mode == kBlendReflect || mode == kBlendGlow || mode < 0 || mode > kBlendTexturize3) return kFormulaOver;
+    if (mode == kBlendReflect || mode == kBlendGlow || mode < 0 || mode > kBlendTexturize3)
+        return kFormulaOver;
     return mode;
 }
 
@@ -106,6 +109,7 @@ constexpr int blend_formula(int mode) {
 template <class Fn> inline decltype(auto) with_blend_formula(int formula, Fn&& fn) {
     using std::integral_constant;
     switch (formula) {
+    // clang-format off
     case 0: return fn(integral_constant<int, 0>{});
     case 1: return fn(integral_constant<int, 1>{});
     case 2: return fn(integral_constant<int, 2>{});
@@ -132,6 +136,7 @@ template <class Fn> inline decltype(auto) with_blend_formula(int formula, Fn&& f
     case 25: return fn(integral_constant<int, 25>{});
     case 26: return fn(integral_constant<int, 26>{});
     default: return fn(integral_constant<int, kFormulaOver>{});
+        // clang-format on
     }
 }
 
@@ -144,7 +149,7 @@ constexpr bool clears_transparent(int formula) {
 namespace detail {
 
 // A shaped channel truncated into 16 bits: the lightening ramps reach a factor a little above 1 at full
-// alpha, and the darkening ramp of the Lum3 shape a little below 0, which would otherwise wrap.
+// alpha, and the Lum3 darkening ramp passes 1 for sources below 6862; either would otherwise wrap.
 inline std::uint32_t to_channel(double v) {
     if (!(v > 0.0)) return 0;
     if (v >= 65535.0) return 65535;
@@ -311,14 +316,14 @@ inline F4 clamp_unit(F4 v) { return select(v > 0.0f, select(v < 1.0f, v, splat(1
 inline float clamp_unit(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
 
 // A composited pixel in float: colour not premultiplied, colour and alpha clamped into 0..1.
-struct FloatPixelV {
+struct FloatPixel {
     simd::F4 c; // lanes 0..2
     float a;
 };
 
 // The formula F on premultiplied values: source colour sv (16-bit values as floats, not premultiplied)
-// with alpha sa > 0 over the premultiplied destination colour dc with alpha da > 0.
-template <int F> inline FloatPixelV composite_v(simd::F4 sv, float sa, simd::F4 dc, float da) {
+// with alpha sa over the premultiplied destination colour dc with alpha da > 0.
+template <int F> inline FloatPixel composite(simd::F4 sv, float sa, simd::F4 dc, float da) {
     using simd::F4;
     using simd::select;
     const F4 sc = sv * sa / kColourFull;
@@ -362,7 +367,8 @@ template <int F> inline FloatPixelV composite_v(simd::F4 sv, float sa, simd::F4 
         const F4 v = select(sc * da + dc * sa >= sa * da, simd::splat(sa * da), dc * sa / (1.0f - sc / sa));
         rc = v + sc * d1 + dc * s1;
     } else if constexpr (F == kBlendBurn) {
-        const F4 v = select(sc * da + dc * sa <= sa * da, simd::splat(0.0f), sa * (sc * da + dc * sa - sa * da) / sc);
+        const F4 v =
+            select(sc * da + dc * sa <= sa * da, simd::splat(0.0f), sa * (sc * da + dc * sa - sa * da) / sc);
         rc = v + sc * d1 + dc * s1;
     } else if constexpr (F == kBlendAdd) {
         rc = dc + sc;
@@ -416,18 +422,6 @@ template <int F> inline FloatPixelV composite_v(simd::F4 sv, float sa, simd::F4 
     return {simd::clamp_unit(rc / a), a};
 }
 
-struct FloatPixel {
-    float c[3];
-    float a;
-};
-
-// composite_v for callers holding plain values: source colour s (16-bit), premultiplied destination dc.
-template <int F> inline FloatPixel composite(const std::uint32_t s[3], float sa, const float dc[3], float da) {
-    const simd::F4 sv{static_cast<float>(s[0]), static_cast<float>(s[1]), static_cast<float>(s[2]), 0.0f};
-    const FloatPixelV o = composite_v<F>(sv, sa, simd::F4{dc[0], dc[1], dc[2], 0.0f}, da);
-    return {{o.c[0], o.c[1], o.c[2]}, o.a};
-}
-
 namespace detail {
 inline void store(Rgba16& d, std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a, bool lock) {
     d.c[0] = r;
@@ -462,7 +456,7 @@ inline bool merge_shaped(Rgba16& d, const Rgba16& s, std::uint32_t opacity, bool
     const float da = static_cast<float>(da_raw) * kAlphaScale;
     const F4 sv{static_cast<float>(s.c[0]), static_cast<float>(s.c[1]), static_cast<float>(s.c[2]), 0.0f};
     const F4 dv{static_cast<float>(d.c[0]), static_cast<float>(d.c[1]), static_cast<float>(d.c[2]), 0.0f};
-    const FloatPixelV o = composite_v<F>(sv, sa, dv * da / kColourFull, da);
+    const FloatPixel o = composite<F>(sv, sa, dv * da / kColourFull, da);
     // Colours are in 0..65280 here, so the conversion truncates without overflow.
     const simd::I4 c = __builtin_convertvector(o.c * kColourFull, simd::I4);
     detail::store(d, static_cast<std::uint32_t>(c[0]), static_cast<std::uint32_t>(c[1]),

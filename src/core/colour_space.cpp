@@ -7,7 +7,8 @@ namespace {
 // sRGB companding removed, on the 0..100 scale.
 double linear_channel(int c8) {
     const double c = c8 * kByteScale;
-    const double lin = c > 0.04045 ? std::pow((c + 0.055) * 0.9478672985781991, 2.4) : c * 0.07739938080495357;
+    const double lin =
+        c > 0.04045 ? std::pow((c + 0.055) * 0.9478672985781991, 2.4) : c * 0.07739938080495357;
     return lin * 100;
 }
 
@@ -29,7 +30,8 @@ double non_negative(double v) { return v < 0 ? 0.0 : v; }
 
 Xyz rgb_to_xyz(int r8, int g8, int b8) {
     const double r = linear_channel(r8), g = linear_channel(g8), b = linear_channel(b8);
-    return {non_negative(0.4124 * r + 0.3576 * g + 0.1805 * b), non_negative(0.2126 * r + 0.7152 * g + 0.0722 * b),
+    return {non_negative(0.4124 * r + 0.3576 * g + 0.1805 * b),
+            non_negative(0.2126 * r + 0.7152 * g + 0.0722 * b),
             non_negative(0.0193 * r + 0.1192 * g + 0.9505 * b)};
 }
 

@@ -5,6 +5,7 @@
 // truncated toward zero, held to 0..255 so that no input can produce a value outside a byte.
 // The cheap, branchy ones are inline for per-pixel use; XYZ and Lab, which are bound by pow, live in the
 // .cpp file.
+#include <algorithm>
 #include <cmath>
 
 namespace vlm::core {
@@ -68,16 +69,9 @@ inline Rgb8 hsv_to_rgb(double hue, double s, double v) {
     const double fl = std::floor(h);
     const double f = h - fl;
     const double p = v * (1 - s), q = v * (1 - s * f), t = v * (1 - s * (1 - f));
-    double r, g, b;
-    switch (static_cast<int>(fl)) {
-    case 0: r = v, g = t, b = p; break;
-    case 1: r = q, g = v, b = p; break;
-    case 2: r = p, g = v, b = t; break;
-    case 3: r = p, g = q, b = v; break;
-    case 4: r = t, g = p, b = v; break;
-    default: r = v, g = p, b = q; break;
-    }
-    return {unit_to_byte(r), unit_to_byte(g), unit_to_byte(b)};
+    const double sectors[6][3] = {{v, t, p}, {q, v, p}, {p, v, t}, {p, q, v}, {t, p, v}, {v, p, q}};
+    const double* rgb = sectors[std::min(static_cast<int>(fl), 5)];
+    return {unit_to_byte(rgb[0]), unit_to_byte(rgb[1]), unit_to_byte(rgb[2])};
 }
 
 inline Hsl rgb_to_hsl(int r8, int g8, int b8) {

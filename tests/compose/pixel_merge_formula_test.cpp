@@ -192,13 +192,25 @@ void merge(int d[4], int sR, int sG, int sB, int sA, int mode, int o, int L, int
     for (int i = 0; i < 3; ++i) {
         float S = Sc[i], D = Dc[i], Dn = D / Da;
         switch (mode) {
-        case 1: Rc[i] = S * D + S * d1 + D * s1; break;
-        case 2: Rc[i] = S + D - S * D; break;
-        case 3: Rc[i] = std::min(S * Da, D * Sa) + S * d1 + D * s1; break;
-        case 4: Rc[i] = std::max(S * Da, D * Sa) + S * d1 + D * s1; break;
-        case 5: Rc[i] = S + D - 2.0f * std::min(S * Da, D * Sa); break;
+        case 1:
+            Rc[i] = S * D + S * d1 + D * s1;
+            break;
+        case 2:
+            Rc[i] = S + D - S * D;
+            break;
+        case 3:
+            Rc[i] = std::min(S * Da, D * Sa) + S * d1 + D * s1;
+            break;
+        case 4:
+            Rc[i] = std::max(S * Da, D * Sa) + S * d1 + D * s1;
+            break;
+        case 5:
+            Rc[i] = S + D - 2.0f * std::min(S * Da, D * Sa);
+            break;
         case 6:
-        case 7: Rc[i] = D * Sa + S * Da - 2.0f * S * D + D * s1 + S * d1; break;
+        case 7:
+            Rc[i] = D * Sa + S * Da - 2.0f * S * D + D * s1 + S * d1;
+            break;
         case 8:
         case 9:
             if (mode == 8 ? 2.0f * D < Da : 2.0f * S < Sa)
@@ -219,25 +231,40 @@ void merge(int d[4], int sR, int sG, int sB, int sA, int mode, int o, int L, int
             Rc[i] = (S * Da + D * Sa >= Sa * Da ? Sa * Da : D * Sa / (1.0f - S / Sa)) + S * d1 + D * s1;
             break;
         case 12:
-            Rc[i] = (S * Da + D * Sa <= Sa * Da ? 0.0f : Sa * (S * Da + D * Sa - Sa * Da) / S) + S * d1 + D * s1;
+            Rc[i] =
+                (S * Da + D * Sa <= Sa * Da ? 0.0f : Sa * (S * Da + D * Sa - Sa * Da) / S) + S * d1 + D * s1;
             break;
-        case 15: Rc[i] = D + S; break;
-        case 16: Rc[i] = S + D - Sa * Da; break;
-        case 17: Rc[i] = S + Sa * (m - 0.5f) + D * s1; break;
-        case 18: Rc[i] = S + Sa * 1.75f * (m - 0.5f) + D * s1; break;
+        case 15:
+            Rc[i] = D + S;
+            break;
+        case 16:
+            Rc[i] = S + D - Sa * Da;
+            break;
+        case 17:
+            Rc[i] = S + Sa * (m - 0.5f) + D * s1;
+            break;
+        case 18:
+            Rc[i] = S + Sa * 1.75f * (m - 0.5f) + D * s1;
+            break;
         case 19:
         case 20:
         case 21:
         case 22:
-        case 23: Rc[i] = D * s1 + hue[i] * Sa; break;
+        case 23:
+            Rc[i] = D * s1 + hue[i] * Sa;
+            break;
         case 24:
             Rc[i] = tm >= 0.5f ? Dn + (tm - 0.5f) * 1.75f * Sa : Dn - (0.5f - tm) * 1.75f * Sa;
             break;
         case 25:
             Rc[i] = lum < 0.5f ? Dn - (0.5f - lum) * 1.75f * Sa : Dn + (lum - 0.5f) * 1.75f * Sa;
             break;
-        case 26: Rc[i] = D; break;
-        default: Rc[i] = S + D * s1; break;
+        case 26:
+            Rc[i] = D;
+            break;
+        default:
+            Rc[i] = S + D * s1;
+            break;
         }
     }
     if (mode == 15 || mode == 16) Ra = Da + Sa;
@@ -264,7 +291,7 @@ struct Pair {
 // Pairs that between them take each formula down each of its branches.
 const Pair kPairs[] = {
     {{20000, 40000, 60000, 50000}, {50000, 30000, 10000, 40000}},
-    {{65280, 1000, 30000, 65535}, {0, 65280, 32640, 65535}},   // both opaque
+    {{65280, 1000, 30000, 65535}, {0, 65280, 32640, 65535}},    // both opaque
     {{5000, 5000, 5000, 30000}, {60000, 60000, 60000, 20000}},  // dark under light: soft light's middle case
     {{32640, 32640, 32640, 65535}, {40000, 20000, 9000, 9000}}, // smooth-alpha ramp
     {{60000, 100, 32000, 12000}, {100, 60000, 32000, 65279}},   // just below the opaque copy
@@ -282,10 +309,10 @@ void expect_matches_reference(int mode, const Pair& p, int opacity, int lock, in
     int want[4] = {int(p.d[0]), int(p.d[1]), int(p.d[2]), int(p.d[3])};
     ref::merge(want, int(p.s[0]), int(p.s[1]), int(p.s[2]), int(p.s[3]), mode, opacity, lock, k);
     for (int ch = 0; ch < 4; ++ch)
-        ASSERT_EQ(int(d.c[ch]), want[ch]) << "mode " << mode << " channel " << ch << " d (" << p.d[0] << ", "
-                                          << p.d[1] << ", " << p.d[2] << ", " << p.d[3] << ") s (" << p.s[0]
-                                          << ", " << p.s[1] << ", " << p.s[2] << ", " << p.s[3] << ") opacity "
-                                          << opacity << " lock " << lock << " k " << k;
+        ASSERT_EQ(int(d.c[ch]), want[ch])
+            << "mode " << mode << " channel " << ch << " d (" << p.d[0] << ", " << p.d[1] << ", " << p.d[2]
+            << ", " << p.d[3] << ") s (" << p.s[0] << ", " << p.s[1] << ", " << p.s[2] << ", " << p.s[3]
+            << ") opacity " << opacity << " lock " << lock << " k " << k;
 }
 
 TEST(BlendFormulas, EveryModeOnChosenPairs) {
@@ -318,8 +345,8 @@ TEST(BlendFormulas, EveryModeOnRandomPairs) {
     std::mt19937 gen(20240521);
     auto channel = [&] {
         // Mostly anything, sometimes the values the shortcuts and branches test for.
-        static const std::uint32_t specials[] = {0, 1, 8191, 9000, 12287, 32512, 32767, 32768, 36863,
-                                                 65279, 65280, 65535};
+        static const std::uint32_t specials[] = {0,     1,     8191,  9000,  12287, 32512,
+                                                 32767, 32768, 36863, 65279, 65280, 65535};
         return gen() % 4 == 0 ? specials[gen() % std::size(specials)] : std::uint32_t(gen() % 65536);
     };
     for (int round = 0; round < 2000; ++round) {
@@ -331,7 +358,8 @@ TEST(BlendFormulas, EveryModeOnRandomPairs) {
         const int opacity = gen() % 3 == 0 ? int(gen() % 300) : 255;
         const int lock = gen() % 8 == 0 ? 1 : 0;
         const int k = gen() % 2 ? 65535 : int(gen() % 65536);
-        for (int mode = -1; mode <= kBlendLastMode + 1; ++mode) expect_matches_reference(mode, p, opacity, lock, k);
+        for (int mode = -1; mode <= kBlendLastMode + 1; ++mode)
+            expect_matches_reference(mode, p, opacity, lock, k);
     }
 }
 

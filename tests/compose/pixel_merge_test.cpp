@@ -86,7 +86,8 @@ TEST(AlphaShaping, WorkedValues) {
     };
     // clang-format on
     for (const Case& c : cases) {
-        Rgba16 s{{std::uint32_t(c.in.r), std::uint32_t(c.in.g), std::uint32_t(c.in.b), std::uint32_t(c.in.a)}};
+        Rgba16 s{
+            {std::uint32_t(c.in.r), std::uint32_t(c.in.g), std::uint32_t(c.in.b), std::uint32_t(c.in.a)}};
         shape_alpha_source(c.mode, s, K);
         const Px got{int(s.c[0]), int(s.c[1]), int(s.c[2]), int(s.c[3])};
         EXPECT_EQ(got, c.out) << "mode " << c.mode << " source " << c.in;
@@ -153,10 +154,10 @@ TEST_F(MergePixelTest, AlphaLockKeepsDestinationAlpha) {
         int mode;
         Px d, s;
     } cases[] = {
-        {0, {1, 2, 3, 40000}, {500, 600, 700, 65535}},  // opaque copy
-        {1, {1, 2, 3, 40000}, {500, 600, 700, 30000}},  // float path
-        {1, {1, 2, 3, 0}, {500, 600, 700, 30000}},      // transparent destination
-        {17, {1, 2, 3, 0}, {500, 600, 700, 30000}},     // cleared transparent destination
+        {0, {1, 2, 3, 40000}, {500, 600, 700, 65535}}, // opaque copy
+        {1, {1, 2, 3, 40000}, {500, 600, 700, 30000}}, // float path
+        {1, {1, 2, 3, 0}, {500, 600, 700, 30000}},     // transparent destination
+        {17, {1, 2, 3, 0}, {500, 600, 700, 30000}},    // cleared transparent destination
         {28, {1, 2, 3, 0}, {500, 600, 700, 0}},
     };
     for (const auto& c : cases) {
@@ -209,7 +210,7 @@ TEST(BlendHsl, KnownColours) {
         RgbF rgb;
         HslF hsl;
     } cases[] = {
-        {{1, 0, 0}, {0, 1, 0.5f}},      {{0, 1, 0}, {120, 1, 0.5f}},  {{0, 0, 1}, {240, 1, 0.5f}},
+        {{1, 0, 0}, {0, 1, 0.5f}},          {{0, 1, 0}, {120, 1, 0.5f}}, {{0, 0, 1}, {240, 1, 0.5f}},
         {{0.5f, 0.5f, 0.5f}, {0, 0, 0.5f}}, {{1, 0, 1}, {300, 1, 0.5f}}, {{0, 0, 0.5f}, {240, 1, 0.25f}},
     };
     for (const auto& c : cases) {

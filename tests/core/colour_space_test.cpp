@@ -25,7 +25,7 @@ TEST(ColourSpace, Hsv) {
     } cases[] = {
         {128, 128, 128, -1.0, 0.0, 0.5019607843137255, {128, 128, 128}}, // grey: no hue
         {255, 0, 0, 0.0, 1.0, 1.0, {255, 0, 0}},
-        {255, 0, 128, 329.88235294117646, 1.0, 1.0, {255, 0, 128}},     // negative hue wrapped
+        {255, 0, 128, 329.88235294117646, 1.0, 1.0, {255, 0, 128}}, // negative hue wrapped
         {51, 102, 204, 220.0, 0.75, 0.8, {50, 102, 204}},
         {10, 200, 30, 126.3157894736842, 0.95, 0.7843137254901961, {9, 200, 29}},
     };
@@ -124,7 +124,8 @@ TEST(ColourSpace, CmyAndCmyk) {
 
 // Inputs outside the conversions' ranges (a script can pass anything) still give bytes.
 TEST(ColourSpace, WildInputsGiveBytes) {
-    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN(),
+                 inf = std::numeric_limits<double>::infinity();
     auto in_range = [](const Rgb8& c) {
         return c.r >= 0 && c.r <= 255 && c.g >= 0 && c.g <= 255 && c.b >= 0 && c.b <= 255;
     };
