@@ -1,4 +1,4 @@
-#include "compose/pixel_merge.h"
+#include "compose/blend_pixel.h"
 #include "exports/guard.h"
 #include "velmora/velmora.h"
 

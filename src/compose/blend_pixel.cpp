@@ -1,7 +1,8 @@
-#include "compose/pixel_merge.h"
+#include "compose/blend_pixel.h"
 
 #include <algorithm>
 
+#include "compose/pixel_merge.h"
 #include "core/engine_state.h"
 
 namespace vlm::compose {
