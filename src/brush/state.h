@@ -28,6 +28,7 @@ struct Spline {
 
 struct Tool {
     std::uint8_t tracing_mode;
+    int alpha_locked; // dabs painted straight into a layer keep its alpha; also honoured by the renderer
 };
 
 struct State {

@@ -9,6 +9,9 @@ struct State {
     int pitch_bytes;      // width * 2
     std::uint8_t enabled;
     std::uint8_t display;
+    int display_colour1[3]; // R, G, B, each value x 256: the overlay on odd checker squares
+    int display_colour2[3]; // and on even squares
+    int display_mode;       // 0: the overlay is drawn at half strength
 };
 
 } // namespace vlm::mask

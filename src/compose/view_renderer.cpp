@@ -1,0 +1,312 @@
+#include "compose/view_renderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "compose/pixel_merge.h"
+#include "core/canvas.h"
+#include "core/engine_state.h"
+#include "core/parallel.h"
+
+namespace vlm::compose {
+
+namespace {
+
+constexpr int kMaxVisible = core::kLayerSlots - 1;
+
+// One visible layer as the pixel loop needs it.
+struct Entry {
+    const std::uint16_t* pixels;
+    int mode;
+    std::uint32_t opacity;
+    int formula;
+    bool mask_above; // the next entry is a Layer Mask
+    bool alpha_lock; // for the paint layer merged into this entry
+};
+
+// Everything one call reads, gathered once.
+struct Scene {
+    Entry entries[kMaxVisible];
+    int count = 0;
+    bool background = false;
+    int paint_position = -1;
+    const std::uint16_t* paint = nullptr;
+    int paint_mode = 0;
+    std::uint32_t paint_opacity = 0;
+    std::uint32_t paint_strength = 0;
+    std::uint32_t alpha_opacity = 65535;
+    const std::uint16_t* trace = nullptr;
+    const std::uint16_t* mask = nullptr; // non-null when the tint is drawn
+    bool tint_only_where_masked = false;
+    int mask_mode = 0;
+    std::uint32_t tint_even[3] = {}, tint_odd[3] = {};
+    int pitch = 0;     // canvas row in 16-bit units (RGBA64)
+    int width = 0;     // canvas width (mask row)
+};
+
+bool odd_square(int cx, int cy) { return ((cx >> 5) + (cy >> 5)) & 1; }
+
+bool build_scene(Scene& s) {
+    const Engine& e = g_engine;
+    const core::Layer* current = e.layers.current;
+    if (!current || !current->pixels) return false;
+    const core::Layer& paint = e.layers.paint;
+    const bool paint_shown = paint.pixels && core::fits_canvas(paint);
+    for (int slot = 1; slot < core::kLayerSlots; ++slot) {
+        const core::Layer& l = e.layers.layers[slot];
+        if (!l.pixels) continue;
+        // Layers that are not canvas-sized cannot be read at canvas positions: they are not shown.
+        if (core::fits_canvas(l) && l.visible && l.mode != kBlendTexturize3) {
+            Entry& en = s.entries[s.count++];
+            en.pixels = l.pixels;
+            en.mode = normalise_blend_mode(l.mode);
+            en.opacity = static_cast<std::uint32_t>(std::clamp<int>(l.opacity, 0, 256));
+            en.formula = blend_formula(en.mode);
+            en.mask_above = false;
+            en.alpha_lock = l.alpha_locked != 0 || e.brush.tool.alpha_locked != 0;
+            if (slot == 1) s.background = true;
+        }
+        if (paint_shown && l.pixels == current->pixels) s.paint_position = s.count - 1;
+    }
+    for (int k = 0; k + 1 < s.count; ++k) s.entries[k].mask_above = s.entries[k + 1].mode == kBlendLayerMask;
+    if (s.paint_position >= 0) {
+        s.paint = paint.pixels;
+        s.paint_mode = paint.mode;
+        s.paint_opacity = static_cast<std::uint32_t>(std::clamp<int>(paint.opacity, 0, 256));
+        s.paint_strength = static_cast<std::uint32_t>(std::clamp<int>(paint.strength, 0, 255));
+    }
+    s.alpha_opacity = e.compose.alpha_layer_opacity;
+    const core::Layer& trace = e.layers.layers[0];
+    if (e.brush.tool.tracing_mode && trace.pixels && core::fits_canvas(trace)) s.trace = trace.pixels;
+    if (e.mask.display && e.mask.enabled && e.mask.plane) {
+        s.mask = e.mask.plane;
+        s.mask_mode = e.mask.display_mode;
+        for (int c = 0; c < 3; ++c) {
+            s.tint_even[c] = static_cast<std::uint32_t>(e.mask.display_colour2[c]);
+            s.tint_odd[c] = static_cast<std::uint32_t>(e.mask.display_colour1[c]);
+        }
+    }
+    s.pitch = e.canvas.pitch;
+    s.width = e.canvas.width;
+    return true;
+}
+
+struct Pixel {
+    std::uint32_t r, g, b, a;
+};
+
+// Composites every visible layer at canvas offset `at` (in 16-bit units of an RGBA64 plane).
+Pixel composite_pixel(const Scene& s, std::size_t at) {
+    using simd::F4;
+    F4 acc{0.0f, 0.0f, 0.0f, 0.0f};
+    float acc_a = 0.0f;
+    Pixel copy{0, 0, 0, 0};
+    bool merged = false;
+    for (int k = 0; k < s.count; ++k) {
+        const Entry& en = s.entries[k];
+        const std::uint16_t* p = en.pixels + at;
+        Rgba16 src{{p[0], p[1], p[2], p[3]}};
+        const bool base = k == 0 && s.background;
+        if (base) {
+            src.c[3] = 65535;
+        } else if (src.c[3] == 0 && en.mode <= kBlendUnused && k != s.paint_position) {
+            continue;
+        }
+        if (k == s.paint_position) {
+            const std::uint16_t* q = s.paint + at;
+            const Rgba16 stroke{{q[0], q[1], q[2], (q[3] * (s.paint_strength + 1)) >> 8}};
+            merge_pixel(s.paint_mode, src, stroke, s.paint_opacity, en.alpha_lock, s.alpha_opacity);
+        }
+        if (en.mask_above) {
+            const std::uint16_t* m = s.entries[k + 1].pixels + at;
+            if (m[3] != 0) src.c[3] = (((static_cast<std::uint32_t>(m[0]) + m[1] + m[2]) / 3) * src.c[3]) >> 16;
+            if (base) src.c[3] = 65535;
+        }
+        shape_alpha_source(en.mode, src, s.alpha_opacity);
+        std::uint32_t e = src.c[3];
+        if (en.opacity < 255) e = ((en.opacity + 1) * e) >> 8;
+        if (acc_a == 0.0f) {
+            if (clears_transparent(en.formula)) {
+                acc = F4{0.0f, 0.0f, 0.0f, 0.0f};
+                acc_a = 0.0f;
+                copy = {0, 0, 0, 0};
+            } else {
+                acc = F4{static_cast<float>(src.c[0]), static_cast<float>(src.c[1]), static_cast<float>(src.c[2]),
+                         0.0f} /
+                      kColourFull;
+                acc_a = static_cast<float>(e) / kAlphaFull;
+                copy = {src.c[0], src.c[1], src.c[2], e};
+            }
+            merged = false;
+            continue;
+        }
+        if (e >= kOpaqueNormal && en.mode == kBlendNormal) {
+            acc = F4{static_cast<float>(src.c[0]), static_cast<float>(src.c[1]), static_cast<float>(src.c[2]), 0.0f} /
+                  kColourFull;
+            acc_a = 1.0f;
+            copy = {src.c[0], src.c[1], src.c[2], 65535};
+            merged = false;
+            continue;
+        }
+        merged = true;
+        const F4 sv{static_cast<float>(src.c[0]), static_cast<float>(src.c[1]), static_cast<float>(src.c[2]), 0.0f};
+        const float sa = static_cast<float>(e) * kAlphaScale;
+        const FloatPixel o = with_blend_formula(en.formula, [&](auto f) {
+            return composite<decltype(f)::value>(sv, sa, acc * acc_a, acc_a);
+        });
+        acc = o.c;
+        acc_a = o.a;
+    }
+    if (!merged) return copy;
+    return {static_cast<std::uint32_t>(acc[0] * kColourFull), static_cast<std::uint32_t>(acc[1] * kColourFull),
+            static_cast<std::uint32_t>(acc[2] * kColourFull), static_cast<std::uint32_t>(acc_a * kAlphaFull)};
+}
+
+// Trace, checkerboard and tint of canvas pixel (cx, cy); mask_at is where the tint's mask value is read.
+void finish_pixel(const Scene& s, Pixel v, int cx, int cy, std::size_t mask_at, unsigned char* out) {
+    std::uint32_t c[3] = {v.r, v.g, v.b};
+    const std::uint32_t a = v.a;
+    const bool odd = odd_square(cx, cy);
+    if (s.trace) {
+        const std::uint16_t* t = s.trace + static_cast<std::size_t>(cy) * s.pitch + static_cast<std::size_t>(cx) * 4;
+        for (int i = 0; i < 3; ++i) c[i] = (t[i] + c[i]) >> 1;
+    }
+    if (a < 65535) {
+        const std::uint32_t board = odd ? 40959u : 65535u;
+        const std::uint32_t k = (board * (65535 - a)) >> 8;
+        for (std::uint32_t& ch : c) ch = (((a * ch) >> 8) + k) >> 8;
+    }
+    if (s.mask) {
+        std::uint32_t m = s.mask[mask_at];
+        if (!s.tint_only_where_masked || m < 65535) {
+            if (s.mask_mode == 0) m = (m >> 1) + 32767;
+            const std::uint32_t inv = 65535 - m;
+            const std::uint32_t* tint = odd ? s.tint_odd : s.tint_even;
+            out[0] = static_cast<unsigned char>((((tint[2] * inv) >> 8) + ((m * c[2]) >> 8)) >> 16);
+            out[1] = static_cast<unsigned char>((((tint[1] * inv) >> 8) + ((m * c[1]) >> 8)) >> 16);
+            out[2] = static_cast<unsigned char>((((tint[0] * inv) >> 8) + ((m * c[0]) >> 8)) >> 16);
+            return;
+        }
+    }
+    out[0] = static_cast<unsigned char>(c[2] >> 8);
+    out[1] = static_cast<unsigned char>(c[1] >> 8);
+    out[2] = static_cast<unsigned char>(c[0] >> 8);
+}
+
+unsigned char* row_at(unsigned char* dst, int stride, int row) {
+    return dst + static_cast<std::ptrdiff_t>(row) * stride;
+}
+
+// Carried-fraction steps of the reduced path: the position after `count` steps of f from `start`.
+int advance(int start, int count, float f, float& fraction) {
+    int pos = start;
+    fraction = 0.0f;
+    for (int i = 0; i < count; ++i) {
+        fraction += f;
+        const float step = std::trunc(fraction);
+        fraction -= step;
+        pos += static_cast<int>(step);
+    }
+    return pos;
+}
+
+} // namespace
+
+void render(unsigned char* dst, int stride, int x, int y, int w, int h) {
+    Scene s; // on the stack: the renderer allocates nothing
+    if (!dst || !build_scene(s)) return;
+    const core::CanvasState& c = g_engine.canvas;
+    x = std::max(x, 0);
+    y = std::max(y, 0);
+    if (x >= c.width || y >= c.height || w <= 0 || h <= 0) return;
+    w = std::min<long long>(w, c.width - x);
+    h = std::min<long long>(h, c.height - y);
+    const int view_w = c.view_width, view_h = c.view_height;
+    if (view_w <= 0 || view_h <= 0) return;
+    const int n = c.scale_mode;
+    const float f = c.scale_factor;
+    const float nf = static_cast<float>(n);
+    const long long work = static_cast<long long>(std::max(s.count, 1)) * 64;
+    constexpr long long kParallelWork = 1 << 20;
+
+    if (f == nf) {
+        s.tint_only_where_masked = true;
+        const int cols = std::min(w, view_w), rows = std::min(h, view_h);
+        if (std::abs(static_cast<long long>(stride)) < 3LL * cols) return;
+        core::parallel_rows(rows, work * cols, kParallelWork, [&](int first, int last) {
+            for (int i = first; i < last; ++i) {
+                const int cy = y + i;
+                unsigned char* out = row_at(dst, stride, i);
+                for (int j = 0; j < cols; ++j) {
+                    const int cx = x + j;
+                    const std::size_t at = static_cast<std::size_t>(cy) * s.width + cx;
+                    finish_pixel(s, composite_pixel(s, at * 4), cx, cy, at, out + j * 3);
+                }
+            }
+        });
+    } else if (f > nf) {
+        // Reduction: output (j, i) shows the canvas pixel reached by carried fractions of f.
+        if (!(f > 0.0f) || !std::isfinite(f)) return;
+        const double inv = 1.0f / f;
+        const long long cols_wanted = static_cast<long long>(std::trunc(x + w * inv - 1)) - x + 1;
+        const long long rows_wanted = static_cast<long long>(std::trunc(y + h * inv - 1)) - y + 1;
+        const int cols = static_cast<int>(std::clamp<long long>(cols_wanted, 0, view_w));
+        const int rows = static_cast<int>(std::clamp<long long>(rows_wanted, 0, view_h));
+        if (cols <= 0 || rows <= 0 || std::abs(static_cast<long long>(stride)) < 3LL * cols) return;
+        const int last_x = x + w - 1, last_y = y + h - 1;
+        core::parallel_rows(rows, work * cols, kParallelWork, [&](int first, int last) {
+            float row_fraction = 0.0f;
+            int cy = advance(y, first, f, row_fraction);
+            for (int i = first; i < last; ++i) {
+                const int ry = std::min(cy, last_y);
+                const int mask_row = std::clamp(static_cast<int>(std::trunc(y + static_cast<float>(i) * f)), 0, last_y);
+                unsigned char* out = row_at(dst, stride, i);
+                float col_fraction = 0.0f;
+                int cx = x;
+                for (int j = 0; j < cols; ++j) {
+                    const int rx = std::min(cx, last_x);
+                    const std::size_t at = static_cast<std::size_t>(ry) * s.width + rx;
+                    const std::size_t mask_at = static_cast<std::size_t>(mask_row) * s.width + rx;
+                    finish_pixel(s, composite_pixel(s, at * 4), rx, ry, mask_at, out + j * 3);
+                    col_fraction += f;
+                    const float step = std::trunc(col_fraction);
+                    col_fraction -= step;
+                    cx = static_cast<int>(std::min<float>(static_cast<float>(cx) + step, static_cast<float>(last_x)));
+                }
+                row_fraction += f;
+                const float step = std::trunc(row_fraction);
+                row_fraction -= step;
+                cy = static_cast<int>(std::min<float>(static_cast<float>(cy) + step, static_cast<float>(last_y)));
+            }
+        });
+    } else {
+        // Magnification by n: each canvas pixel becomes an n x n block. A canvas row is composited once and
+        // its output row repeated, which gives the same bytes as compositing it anew for every repeat.
+        if (n <= 0) return;
+        const int cols = static_cast<int>(std::min<long long>(static_cast<long long>(n) * w, view_w));
+        const int rows = static_cast<int>(std::min<long long>(static_cast<long long>(n) * h, view_h));
+        if (std::abs(static_cast<long long>(stride)) < 3LL * cols) return;
+        const int canvas_rows = (rows + n - 1) / n;
+        core::parallel_rows(canvas_rows, work * cols / n, kParallelWork, [&](int first, int last) {
+            for (int r = first; r < last; ++r) {
+                const int cy = y + r;
+                const int out_row = r * n;
+                unsigned char* out = row_at(dst, stride, out_row);
+                for (int j0 = 0; j0 < cols; j0 += n) {
+                    const int cx = x + j0 / n;
+                    const std::size_t at = static_cast<std::size_t>(cy) * s.width + cx;
+                    unsigned char px[3];
+                    finish_pixel(s, composite_pixel(s, at * 4), cx, cy, at, px);
+                    for (int j = j0; j < std::min(cols, j0 + n); ++j) std::memcpy(out + j * 3, px, 3);
+                }
+                for (int i = out_row + 1; i < std::min(rows, out_row + n); ++i)
+                    std::memcpy(row_at(dst, stride, i), out, static_cast<std::size_t>(cols) * 3);
+            }
+        });
+    }
+}
+
+} // namespace vlm::compose
