@@ -58,7 +58,9 @@ protected:
         return VLM_InitTablet(window);
     }
 
-    std::string dir_ = test::temp_dir("tablet");
+    // One folder per test: the tests run side by side in separate processes.
+    std::string dir_ = test::temp_dir(std::string("tablet-") +
+                                      testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 void expect_no_tablet_answers() {
