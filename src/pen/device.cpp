@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "pen/evdev_bits.h"
+
 namespace vlm::pen {
 
 namespace {
-
-bool bit_set(const std::uint8_t* bits, int code) { return (bits[code / 8] >> (code % 8)) & 1; }
 
 Axis read_axis(int fd, int code) {
     input_absinfo info{};
@@ -32,13 +32,13 @@ enum class Kind { None, PressureDevice, Pen, NotADevice };
 Kind probe(int fd, Axes& axes) {
     int version = 0;
     if (ioctl(fd, EVIOCGVERSION, &version) != 0) return Kind::NotADevice;
-    std::uint8_t abs_bits[ABS_MAX / 8 + 1] = {};
-    std::uint8_t key_bits[KEY_MAX / 8 + 1] = {};
-    if (ioctl(fd, EVIOCGBIT(EV_ABS, sizeof abs_bits), abs_bits) < 0 || !bit_set(abs_bits, ABS_PRESSURE))
+    std::uint8_t abs_bits[kAbsBitBytes] = {};
+    std::uint8_t key_bits[kKeyBitBytes] = {};
+    if (ioctl(fd, EVIOCGBIT(EV_ABS, sizeof abs_bits), abs_bits) < 0 || !has_bit(abs_bits, ABS_PRESSURE))
         return Kind::None;
     axes = {read_axis(fd, ABS_X), read_axis(fd, ABS_Y), read_axis(fd, ABS_PRESSURE)};
     const bool pen = ioctl(fd, EVIOCGBIT(EV_KEY, sizeof key_bits), key_bits) >= 0 &&
-                     (bit_set(key_bits, BTN_TOOL_PEN) || bit_set(key_bits, BTN_STYLUS));
+                     (has_bit(key_bits, BTN_TOOL_PEN) || has_bit(key_bits, BTN_STYLUS));
     return pen ? Kind::Pen : Kind::PressureDevice;
 }
 

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "pen/evdev_bits.h"
+
 namespace vlm::pen {
 
 static_assert(sizeof(input_event) == kRawEventBytes, "input event records are 24 bytes on this system");
@@ -19,12 +21,10 @@ namespace {
 constexpr int kToolKeys = BTN_TOOL_LENS - BTN_TOOL_PEN + 1;
 constexpr std::uint32_t kEraserBit = 1u << (BTN_TOOL_RUBBER - BTN_TOOL_PEN);
 
-bool key_in(const std::uint8_t* bits, int code) { return (bits[code / 8] >> (code % 8)) & 1; }
-
 std::uint32_t tool_bits(const std::uint8_t* key_bits) {
     std::uint32_t tools = 0;
     for (int i = 0; i < kToolKeys; ++i)
-        if (key_in(key_bits, BTN_TOOL_PEN + i)) tools |= 1u << i;
+        if (has_bit(key_bits, BTN_TOOL_PEN + i)) tools |= 1u << i;
     return tools;
 }
 
@@ -34,7 +34,7 @@ void resynchronise(Stream& s) {
     if (ioctl(s.fd, EVIOCGABS(ABS_X), &info) == 0) s.x = info.value;
     if (ioctl(s.fd, EVIOCGABS(ABS_Y), &info) == 0) s.y = info.value;
     if (ioctl(s.fd, EVIOCGABS(ABS_PRESSURE), &info) == 0) s.pressure = info.value;
-    std::uint8_t keys[KEY_MAX / 8 + 1] = {};
+    std::uint8_t keys[kKeyBitBytes] = {};
     if (ioctl(s.fd, EVIOCGKEY(sizeof keys), keys) >= 0) s.tools_down = tool_bits(keys);
 }
 
@@ -104,7 +104,7 @@ void attach_stream(Stream& s, int fd, const Axes& axes, int out_width, int out_h
     s.y_axis = axes.y;
     s.out_width = out_width;
     s.out_height = out_height;
-    std::uint8_t keys[KEY_MAX / 8 + 1] = {};
+    std::uint8_t keys[kKeyBitBytes] = {};
     if (ioctl(fd, EVIOCGBIT(EV_KEY, sizeof keys), keys) >= 0) s.reports_tools = tool_bits(keys) != 0;
     resynchronise(s);
 }
