@@ -11,6 +11,7 @@ namespace vlm::test {
 
 void reset_engine() {
     VLM_DeleteImage();
+    VLM_CloseTablet();
     core::RandomState& r = g_engine.random;
     core::DeleteRandArrayBtye(r.grit_a);
     core::DeleteRandArrayBtye(r.grit_b);
