@@ -8,9 +8,11 @@
  *
  * Packets. Every input report (SYN_REPORT) that changes the status, position or pressure queues one
  * packet. Status bits: 0x10 the eraser end is in use (BTN_TOOL_RUBBER), 0x01 the pen has left the
- * tablet (no tool key held), 0x02 events were lost before this packet (SYN_DROPPED). Pressure is
- * pressure * (100 / (maximum - minimum)) of the pressure axis in single precision, truncated and
- * capped at 100 (the minimum is not subtracted); VLM_ReadTabletPressure answers at least 1.
+ * tablet (no tool key held), 0x02 events were lost before this packet (SYN_DROPPED), 0x100 the tip
+ * touches (BTN_TOUCH), 0x200, 0x400, 0x800 barrel buttons held (BTN_STYLUS, BTN_STYLUS2, BTN_STYLUS3).
+ * Pressure is pressure * (100 / (maximum - minimum)) of the pressure axis in single precision,
+ * truncated and capped at 100 (the minimum is not subtracted); VLM_ReadTabletPressure answers at
+ * least 1.
  *
  * Positions. The device's X and Y axes (values clamped into their ranges) are spread over the X11
  * screen: screen x = (x - x minimum) * screen width / (x maximum - x minimum + 1), likewise y with

@@ -21,11 +21,27 @@ namespace {
 constexpr int kToolKeys = BTN_TOOL_LENS - BTN_TOOL_PEN + 1;
 constexpr std::uint32_t kEraserBit = 1u << (BTN_TOOL_RUBBER - BTN_TOOL_PEN);
 
+struct ButtonKey {
+    int code;
+    std::uint32_t status;
+};
+constexpr ButtonKey kButtonKeys[] = {{BTN_TOUCH, kStatusTip},
+                                     {BTN_STYLUS, kStatusButton1},
+                                     {BTN_STYLUS2, kStatusButton2},
+                                     {BTN_STYLUS3, kStatusButton3}};
+
 std::uint32_t tool_bits(const std::uint8_t* key_bits) {
     std::uint32_t tools = 0;
     for (int i = 0; i < kToolKeys; ++i)
         if (has_bit(key_bits, BTN_TOOL_PEN + i)) tools |= 1u << i;
     return tools;
+}
+
+std::uint32_t button_bits(const std::uint8_t* key_bits) {
+    std::uint32_t buttons = 0;
+    for (const ButtonKey& b : kButtonKeys)
+        if (has_bit(key_bits, b.code)) buttons |= b.status;
+    return buttons;
 }
 
 // Reads the pen's present values from a device; a source that is no device keeps what it has.
@@ -35,11 +51,15 @@ void resynchronise(Stream& s) {
     if (ioctl(s.fd, EVIOCGABS(ABS_Y), &info) == 0) s.y = info.value;
     if (ioctl(s.fd, EVIOCGABS(ABS_PRESSURE), &info) == 0) s.pressure = info.value;
     std::uint8_t keys[kKeyBitBytes] = {};
-    if (ioctl(s.fd, EVIOCGKEY(sizeof keys), keys) >= 0) s.tools_down = tool_bits(keys);
+    if (ioctl(s.fd, EVIOCGKEY(sizeof keys), keys) >= 0) {
+        s.tools_down = tool_bits(keys);
+        s.buttons_down = button_bits(keys);
+    }
 }
 
 void queue_frame(Stream& s) {
     Packet p{};
+    p.status = s.buttons_down;
     if (s.tools_down & kEraserBit) p.status |= kStatusInvert;
     if (s.reports_tools && s.tools_down == 0) p.status |= kStatusOutOfProximity;
     if (s.lost) p.status |= kStatusQueueError;
@@ -83,6 +103,10 @@ void apply(Stream& s, const input_event& ev) {
         const std::uint32_t bit = 1u << (ev.code - BTN_TOOL_PEN);
         s.tools_down = ev.value ? s.tools_down | bit : s.tools_down & ~bit;
         s.reports_tools = 1;
+    } else if (ev.type == EV_KEY) {
+        for (const ButtonKey& b : kButtonKeys)
+            if (ev.code == b.code)
+                s.buttons_down = ev.value ? s.buttons_down | b.status : s.buttons_down & ~b.status;
     }
 }
 

@@ -15,6 +15,10 @@ inline constexpr int kLoadPressure = 100;
 inline constexpr std::uint32_t kStatusOutOfProximity = 0x01; // the pen left the tablet's range
 inline constexpr std::uint32_t kStatusQueueError = 0x02;     // events were lost before this packet
 inline constexpr std::uint32_t kStatusInvert = 0x10;         // the eraser end is in use
+inline constexpr std::uint32_t kStatusTip = 0x100;           // the pen tip touches the tablet
+inline constexpr std::uint32_t kStatusButton1 = 0x200;       // barrel buttons, lowest first
+inline constexpr std::uint32_t kStatusButton2 = 0x400;
+inline constexpr std::uint32_t kStatusButton3 = 0x800;
 
 struct Packet {
     std::uint32_t status;
@@ -44,6 +48,7 @@ struct Stream {
     // The pen as the events so far describe it, in device units.
     int x, y, pressure;
     std::uint32_t tools_down;   // bit n: tool key BTN_TOOL_PEN + n held
+    std::uint32_t buttons_down; // the status bits of the tip and barrel buttons held
     std::uint8_t reports_tools; // the source has tool keys, so an empty tool set means "away"
     std::uint8_t dropping;      // events were lost: skip to the next report, then resynchronise
     std::uint8_t lost;          // the next packet carries the queue-error bit

@@ -188,7 +188,7 @@ TEST_F(TabletTest, IndexAtTheBatchCountAnswersNothingButThePressureRamp) {
     EXPECT_EQ(VLM_ReadRawTabletPressure(256), 0);
 }
 
-TEST_F(TabletTest, StatusCarriesTheEraserProximityAndLostEvents) {
+TEST_F(TabletTest, StatusCarriesTheEraserButtonsProximityAndLostEvents) {
     Events events;
     add(events, {event(EV_KEY, BTN_TOOL_PEN, 1)});
     pen_frame(events, 10, 10, 0); // 0: pen near
@@ -196,22 +196,28 @@ TEST_F(TabletTest, StatusCarriesTheEraserProximityAndLostEvents) {
     add(events, {event(EV_ABS, ABS_TILT_X, 30)});
     report(events);                 // only tilt changed: no packet
     pen_frame(events, 10, 10, 300); // 1
-    add(events, {event(EV_KEY, BTN_TOOL_PEN, 0)});
-    pen_frame(events, 10, 10, 0); // 2: the pen left
+    add(events, {event(EV_KEY, BTN_TOUCH, 1), event(EV_KEY, BTN_STYLUS2, 1)});
+    report(events); // 2: tip down and a barrel button: buttons alone make a packet
+    add(events, {event(EV_KEY, BTN_TOUCH, 0), event(EV_KEY, BTN_STYLUS2, 0), event(EV_KEY, BTN_STYLUS, 1),
+                 event(EV_KEY, BTN_STYLUS3, 1)});
+    report(events); // 3
+    add(events,
+        {event(EV_KEY, BTN_STYLUS, 0), event(EV_KEY, BTN_STYLUS3, 0), event(EV_KEY, BTN_TOOL_PEN, 0)});
+    pen_frame(events, 10, 10, 0); // 4: the pen left
     add(events, {event(EV_KEY, BTN_TOOL_RUBBER, 1)});
-    pen_frame(events, 20, 10, 200); // 3: eraser end
+    pen_frame(events, 20, 10, 200); // 5: eraser end
     add(events, {event(EV_SYN, SYN_DROPPED, 0), event(EV_ABS, ABS_PRESSURE, 999)});
-    report(events);                 // 4: events lost; what came after the loss is not trusted
-    pen_frame(events, 20, 10, 100); // 5
+    report(events);                 // 6: events lost; what came after the loss is not trusted
+    pen_frame(events, 20, 10, 100); // 7
     add(events, {event(EV_KEY, BTN_TOOL_RUBBER, 0)});
-    report(events); // 6
+    report(events); // 8
 
     ASSERT_EQ(open(events), 1);
-    ASSERT_EQ(VLM_ReadTabletPackets(), 7);
-    const unsigned int status[] = {0, 0, 0x01, 0x10, 0x12, 0x10, 0x01};
-    const int invert[] = {0, 0, 0, 1, 1, 1, 0};
-    const int raw[] = {0, 29, 0, 19, 19, 9, 9};
-    for (unsigned int i = 0; i < 7; ++i) {
+    ASSERT_EQ(VLM_ReadTabletPackets(), 9);
+    const unsigned int status[] = {0, 0, 0x500, 0xA00, 0x01, 0x10, 0x12, 0x10, 0x01};
+    const int invert[] = {0, 0, 0, 0, 0, 1, 1, 1, 0};
+    const int raw[] = {0, 29, 29, 29, 0, 19, 19, 9, 9};
+    for (unsigned int i = 0; i < 9; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(VLM_PacketStatus(i), status[i]);
         EXPECT_EQ(VLM_IsPacketInvert(i), invert[i]);
