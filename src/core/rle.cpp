@@ -46,7 +46,8 @@ template <int kChannels> int encode(const std::uint16_t* src, int count, std::ui
 template <int kChannels>
 int decode(const std::uint8_t* stream, std::size_t length, std::uint16_t* dst, int count) {
     constexpr std::size_t kRun = kChannels + 1;
-    if (!stream || !dst || count < 1) return 0;
+    if (count < 1) return 0;
+    if (!stream || !dst) return -1;
     if (length != kUnboundedStream) {
         // Check that the stream holds runs for every element before writing any of them.
         std::size_t pos = 0;

@@ -18,8 +18,8 @@ int rle_encode_rgba(const std::uint16_t* src, int count, std::uint8_t* out);
 int rle_encode_grey(const std::uint16_t* src, int count, std::uint8_t* out);
 
 // Decode exactly count elements (value x 256) from a stream of length bytes. A run that would carry past
-// count is cut at count. Returns the stream bytes used, or -1 when the stream ends first, in which case
-// nothing is written. Nothing for null pointers or a count below 1 (result 0).
+// count is cut at count. Returns the stream bytes used; 0 for a count below 1; -1, with nothing written,
+// for a null pointer or a stream that ends first.
 int rle_decode_rgba(const std::uint8_t* stream, std::size_t length, std::uint16_t* dst, int count);
 int rle_decode_grey(const std::uint8_t* stream, std::size_t length, std::uint16_t* dst, int count);
 

@@ -86,6 +86,9 @@ TEST(RunCodes, DecodingStopsAtTheCountAndAtTheStreamsEnd) {
         EXPECT_EQ(row, Values(row.size(), 0xAAAA));
     }
 
+    EXPECT_EQ(VLM_RLEUncompressRGBA32ToRGBA64Sized(nullptr, 10, row.data(), 5), -1);
+    EXPECT_EQ(row, Values(row.size(), 0xAAAA));
+
     Values grey(4, 7);
     const Bytes grey_stream = {3, 0x40, 9, 0x80};
     EXPECT_EQ(VLM_RLEUncompressG8ToG16Sized(grey_stream.data(), 4, grey.data(), 4), 4);
