@@ -20,9 +20,12 @@ void load_rgb24_alpha_row(std::uint16_t* dst, const std::uint8_t* src, int n, co
                           const std::uint8_t* texture);
 // RGBA32 without weighting: alpha 0 gives transparent black unless the alpha is locked.
 void load_rgba32_row(std::uint16_t* dst, const std::uint8_t* src, int n, bool alpha_locked);
-// RGBA32 weighted by rule A (at least one plane given).
+// RGBA32 weighted by rule A (at least one plane given). The vector kernel is used where the processor has
+// one; the scalar choice exists so that both can be checked against the reference.
+enum class WeightedKernel { best, scalar };
 void load_rgba32_row_weighted(std::uint16_t* dst, const std::uint8_t* src, int n, const std::uint16_t* mask,
-                              const std::uint8_t* texture, bool alpha_locked);
+                              const std::uint8_t* texture, bool alpha_locked,
+                              WeightedKernel kernel = WeightedKernel::best);
 // The same, written plainly pixel by pixel: the twin the fast kernel is checked against.
 void load_rgba32_row_weighted_reference(std::uint16_t* dst, const std::uint8_t* src, int n,
                                         const std::uint16_t* mask, const std::uint8_t* texture,

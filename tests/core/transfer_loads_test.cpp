@@ -147,7 +147,7 @@ TEST_F(TransferLoads, WeightingNeedsTheFlagAndAPlane) {
     EXPECT_EQ(pixel(2, 0, 0), (Pixel{51200, 25600, 12800, 46080}));
 }
 
-TEST_F(TransferLoads, FastWeightedKernelMatchesItsReference) {
+TEST_F(TransferLoads, FastWeightedKernelsMatchTheirReference) {
     std::mt19937 gen(20240611);
     const int n = 301;
     // Values drawn to hit the shortcuts often: full and zero weights, transparent pixels.
@@ -167,12 +167,14 @@ TEST_F(TransferLoads, FastWeightedKernelMatchesItsReference) {
         for (auto& v : src) v = value8();
         for (auto& v : texture_row) v = value8();
         const bool with_mask = round % 3 != 1, with_texture = round % 3 != 0, locked = round % 2;
-        auto fast = dst, reference = dst;
+        auto best = dst, scalar = dst, reference = dst;
         const std::uint16_t* m = with_mask ? mask_row.data() : nullptr;
         const std::uint8_t* t = with_texture ? texture_row.data() : nullptr;
-        core::load_rgba32_row_weighted(fast.data(), src.data(), n, m, t, locked);
+        core::load_rgba32_row_weighted(best.data(), src.data(), n, m, t, locked);
+        core::load_rgba32_row_weighted(scalar.data(), src.data(), n, m, t, locked, core::WeightedKernel::scalar);
         core::load_rgba32_row_weighted_reference(reference.data(), src.data(), n, m, t, locked);
-        ASSERT_EQ(fast, reference) << "round " << round;
+        ASSERT_EQ(scalar, reference) << "round " << round;
+        ASSERT_EQ(best, reference) << "round " << round;
     }
 }
 
