@@ -30,7 +30,8 @@ VLM_FUZZ_TARGET(rle_grey) {
     const int bytes = vlm::core::rle_encode_grey(row.data(), count, code.data());
     if (bytes <= 0 || bytes > static_cast<int>(code.size())) std::abort();
     std::vector<std::uint16_t> again(row.size());
-    if (vlm::core::rle_decode_grey(code.data(), static_cast<std::size_t>(bytes), again.data(), count) != bytes)
+    if (vlm::core::rle_decode_grey(code.data(), static_cast<std::size_t>(bytes), again.data(), count) !=
+        bytes)
         std::abort();
     if (again != row) std::abort();
     return 0;

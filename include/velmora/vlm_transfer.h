@@ -19,7 +19,7 @@ VLM_API void VLM_LoadRGBA32Layer(const void* buffer, int pitch, int slot, int x,
 VLM_API void VLM_LoadRGBA32(const void* buffer, int pitch, int weighted);
 /** VLM_LoadRGBA32Layer, weighted. */
 VLM_API void VLM_LoadRGBA32Into(const void* buffer, int pitch, int slot, int x, int y, int width, int height);
-/** Limits the buffer's alpha by mask and texture (flag), clears the selected part of the current layer and merges the canvas-sized buffer onto the slot in Normal mode. */
+/** Limits the buffer's alpha by mask and texture (flag), clears the selected part of the current layer and merges the buffer onto the slot in Normal mode; nothing unless width x height covers the canvas. */
 VLM_API void VLM_LoadRGBA32Layer_BAD(void* buffer, int ignored, int slot, int width, int height, int flag);
 /** Copies a canvas-sized RGBA64 image (pitch in bytes) into a slot. */
 VLM_API void VLM_SetRGBA64Layer(const void* buffer, int pitch, int slot);

@@ -36,14 +36,16 @@ int get_layer_compressed(void* out, int capacity, int slot, int level) {
     if (!work) return 0;
     get_rgba32_layer(work.get(), c.width * 4, slot);
     // At most capacity (an int) bytes are written, so the size fits.
-    return static_cast<int>(kit::deflate_buffer(work.get(), bytes, out, static_cast<std::size_t>(capacity), level));
+    return static_cast<int>(
+        kit::deflate_buffer(work.get(), bytes, out, static_cast<std::size_t>(capacity), level));
 }
 
 void load_layer_compressed(const void* in, int size, int slot) {
     Layer* layer = layer_at(slot);
     if (!layer || !layer->pixels || !in || size <= 0 || layer->width <= 0 || layer->height <= 0) return;
     if (layer->width > INT_MAX / 4) return;
-    const std::size_t bytes = static_cast<std::size_t>(layer->width) * static_cast<std::size_t>(layer->height) * 4;
+    const std::size_t bytes =
+        static_cast<std::size_t>(layer->width) * static_cast<std::size_t>(layer->height) * 4;
     const auto work = work_buffer(bytes);
     if (!work) return;
     // A stream that is damaged, or made from a layer of another size, would load as transparent black

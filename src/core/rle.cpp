@@ -76,8 +76,12 @@ std::size_t row_offset(int row, int values_per_pixel) {
 
 } // namespace
 
-int rle_encode_rgba(const std::uint16_t* src, int count, std::uint8_t* out) { return encode<4>(src, count, out); }
-int rle_encode_grey(const std::uint16_t* src, int count, std::uint8_t* out) { return encode<1>(src, count, out); }
+int rle_encode_rgba(const std::uint16_t* src, int count, std::uint8_t* out) {
+    return encode<4>(src, count, out);
+}
+int rle_encode_grey(const std::uint16_t* src, int count, std::uint8_t* out) {
+    return encode<1>(src, count, out);
+}
 
 int rle_decode_rgba(const std::uint8_t* stream, std::size_t length, std::uint16_t* dst, int count) {
     return decode<4>(stream, length, dst, count);
@@ -95,7 +99,8 @@ int get_layer_line_rle(std::uint8_t* out, int slot, int row) {
 int put_layer_line_rle(const std::uint8_t* stream, std::size_t length, int slot, int row) {
     Layer* layer = canvas_layer_at(slot);
     if (!layer || !row_inside(row)) return 0;
-    const int used = rle_decode_rgba(stream, length, layer->pixels + row_offset(row, 4), g_engine.canvas.width);
+    const int used =
+        rle_decode_rgba(stream, length, layer->pixels + row_offset(row, 4), g_engine.canvas.width);
     if (used > 0) layer_changed(layer, 0, row, g_engine.canvas.width - 1, row);
     return used;
 }

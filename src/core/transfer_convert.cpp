@@ -14,7 +14,8 @@ std::size_t pixel_count(int width, int height) {
 }
 
 // Walks two packed buffers side by side, f(dst pixel, src pixel).
-template <int kDst, int kSrc, class F> void convert(void* dst, int width, int height, const void* src, F&& f) {
+template <int kDst, int kSrc, class F>
+void convert(void* dst, int width, int height, const void* src, F&& f) {
     if (!dst || !src) return;
     auto* d = static_cast<std::uint8_t*>(dst);
     const auto* s = static_cast<const std::uint8_t*>(src);
@@ -34,19 +35,18 @@ template <class T> T unpremultiplied(T c, double ratio, unsigned full) {
 } // namespace
 
 void rgb_to_rgba(void* dst, int width, int height, const void* src) {
-    convert<4, 3>(dst, width, height, src, [](std::uint8_t* d, const std::uint8_t* s) {
-        d[0] = s[0], d[1] = s[1], d[2] = s[2];
-    });
+    convert<4, 3>(dst, width, height, src,
+                  [](std::uint8_t* d, const std::uint8_t* s) { d[0] = s[0], d[1] = s[1], d[2] = s[2]; });
 }
 
 void rgba_to_rgb(void* dst, int width, int height, const void* src) {
-    convert<3, 4>(dst, width, height, src, [](std::uint8_t* d, const std::uint8_t* s) {
-        d[0] = s[0], d[1] = s[1], d[2] = s[2];
-    });
+    convert<3, 4>(dst, width, height, src,
+                  [](std::uint8_t* d, const std::uint8_t* s) { d[0] = s[0], d[1] = s[1], d[2] = s[2]; });
 }
 
 void rgb_alpha_to_rgb(void* dst, int width, int height, const void* src) {
-    convert<3, 4>(dst, width, height, src, [](std::uint8_t* d, const std::uint8_t* s) { d[0] = d[1] = d[2] = s[3]; });
+    convert<3, 4>(dst, width, height, src,
+                  [](std::uint8_t* d, const std::uint8_t* s) { d[0] = d[1] = d[2] = s[3]; });
 }
 
 void rgb_to_rgb_alpha(void* dst, int width, int height, const void* src) {
@@ -115,12 +115,14 @@ void adjust_rgba32_rect_by_mask_and_texture(std::uint8_t* buffer, int x, int y, 
     if (x1 <= x0 || y1 <= y0) return;
     const std::size_t row_bytes = static_cast<std::size_t>(width) * 4;
     for (int row = y0; row < y1; ++row) {
-        std::uint8_t* p = buffer + static_cast<std::size_t>(row - y) * row_bytes + static_cast<std::size_t>(x0 - x) * 4;
+        std::uint8_t* p =
+            buffer + static_cast<std::size_t>(row - y) * row_bytes + static_cast<std::size_t>(x0 - x) * 4;
         const std::uint16_t* m = planes.mask_row(row, x0);
         const std::uint8_t* t = planes.texture_row(row, x0);
         for (int col = x0; col < x1; ++col, p += 4) {
             const std::uint32_t w = weight_rule_b(t, m);
-            p[3] = static_cast<std::uint8_t>(static_cast<unsigned>(static_cast<double>(p[3] * w) * kInv65535));
+            p[3] =
+                static_cast<std::uint8_t>(static_cast<unsigned>(static_cast<double>(p[3] * w) * kInv65535));
             if (m) ++m;
             if (t) ++t;
         }

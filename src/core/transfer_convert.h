@@ -10,10 +10,10 @@ inline constexpr double kInv255 = 0.00392156862745098;
 inline constexpr double kInv65535 = 0.000015259021896696422;
 
 // Packed rows of width x height pixels; nothing for a null pointer or a size below 1.
-void rgb_to_rgba(void* dst, int width, int height, const void* src);         // alpha of dst kept
+void rgb_to_rgba(void* dst, int width, int height, const void* src); // alpha of dst kept
 void rgba_to_rgb(void* dst, int width, int height, const void* src);
-void rgb_alpha_to_rgb(void* dst, int width, int height, const void* src);    // source alpha into R, G, B
-void rgb_to_rgb_alpha(void* dst, int width, int height, const void* src);    // dst alpha = (R + G + B) / 3
+void rgb_alpha_to_rgb(void* dst, int width, int height, const void* src); // source alpha into R, G, B
+void rgb_to_rgb_alpha(void* dst, int width, int height, const void* src); // dst alpha = (R + G + B) / 3
 
 // Canvas-sized packed RGBA32: alpha = 255 - alpha.
 void invert_alpha_rgba32(void* buffer);

@@ -37,8 +37,9 @@ template <class F> void packed_rgba32(void* buffer, int width, int height, F&& f
 void clear(int r, int g, int b, int a) {
     Layer* layer = current_canvas_layer();
     if (!layer) return;
-    const std::uint16_t colour[4] = {static_cast<std::uint16_t>(low_byte(r) << 8), static_cast<std::uint16_t>(low_byte(g) << 8),
-                                     static_cast<std::uint16_t>(low_byte(b) << 8), static_cast<std::uint16_t>(low_byte(a) << 8)};
+    const std::uint16_t colour[4] = {
+        static_cast<std::uint16_t>(low_byte(r) << 8), static_cast<std::uint16_t>(low_byte(g) << 8),
+        static_cast<std::uint16_t>(low_byte(b) << 8), static_cast<std::uint16_t>(low_byte(a) << 8)};
     fill_pixels(layer->pixels, canvas_pixel_count(), colour);
     layer_changed_whole(layer);
 }

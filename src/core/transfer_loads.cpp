@@ -39,7 +39,8 @@ void load_rgb24_alpha_row(std::uint16_t* dst, const std::uint8_t* src, int n, co
                           const std::uint8_t* texture) {
     for (int i = 0; i < n; ++i, dst += 4, src += 3) {
         if (dst[3] == 0) continue;
-        dst[3] = weighted_blend(dst[3], src[0], weight_rule_b(texture ? texture + i : nullptr, mask ? mask + i : nullptr));
+        dst[3] = weighted_blend(dst[3], src[0],
+                                weight_rule_b(texture ? texture + i : nullptr, mask ? mask + i : nullptr));
     }
 }
 
@@ -100,7 +101,8 @@ constexpr RuleATables make_rule_a_tables() {
 
 constexpr RuleATables kRuleA = make_rule_a_tables();
 
-template <bool kMask, bool kTexture> std::uint32_t rule_a(const std::uint16_t* m, const std::uint8_t* t, int i) {
+template <bool kMask, bool kTexture>
+std::uint32_t rule_a(const std::uint16_t* m, const std::uint8_t* t, int i) {
     if constexpr (kMask && kTexture) return (kRuleA.mask[m[i] >> 8] * kRuleA.texture[t[i]]) >> 8;
     if constexpr (kMask) return (kRuleA.mask[m[i] >> 8] * 65535) >> 8;
     return kRuleA.texture[t[i]];
@@ -124,13 +126,15 @@ template <bool kLocked> void weighted_pixel(std::uint16_t* d, const std::uint8_t
         return;
     }
     // The weighted blend with w strictly between 0 and 65535.
-    for (int c = 0; c < kChannels; ++c) d[c] = static_cast<std::uint16_t>((s[c] * w + ((d[c] * keep) >> 8)) >> 8);
+    for (int c = 0; c < kChannels; ++c)
+        d[c] = static_cast<std::uint16_t>((s[c] * w + ((d[c] * keep) >> 8)) >> 8);
 }
 
 template <bool kMask, bool kTexture, bool kLocked>
 void weighted_row_scalar(std::uint16_t* d, const std::uint8_t* s, int n, const std::uint16_t* m,
                          const std::uint8_t* t) {
-    for (int i = 0; i < n; ++i) weighted_pixel<kLocked>(d + 4 * i, s + 4 * i, rule_a<kMask, kTexture>(m, t, i));
+    for (int i = 0; i < n; ++i)
+        weighted_pixel<kLocked>(d + 4 * i, s + 4 * i, rule_a<kMask, kTexture>(m, t, i));
 }
 
 #if defined(__x86_64__)
@@ -144,8 +148,9 @@ __attribute__((target("avx2"))) void weighted_row_avx2(std::uint16_t* d, const s
     const __m256i alpha_lanes = _mm256_setr_epi32(0, 0, 0, -1, 0, 0, 0, -1);
     int i = 0;
     for (; i + 2 <= n; i += 2, d += 8, s += 8) {
-        const __m256i w = _mm256_set_m128i(_mm_set1_epi32(static_cast<int>(rule_a<kMask, kTexture>(m, t, i + 1))),
-                                           _mm_set1_epi32(static_cast<int>(rule_a<kMask, kTexture>(m, t, i))));
+        const __m256i w =
+            _mm256_set_m128i(_mm_set1_epi32(static_cast<int>(rule_a<kMask, kTexture>(m, t, i + 1))),
+                             _mm_set1_epi32(static_cast<int>(rule_a<kMask, kTexture>(m, t, i))));
         const __m256i sv = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(s)));
         const __m256i dv = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d)));
         const __m256i keep = _mm256_sub_epi32(all, w);
@@ -153,11 +158,14 @@ __attribute__((target("avx2"))) void weighted_row_avx2(std::uint16_t* d, const s
         const __m256i sw = _mm256_mullo_epi32(sv, w);
         const __m256i dk = _mm256_mullo_epi32(dv, keep);
         __m256i r = _mm256_srli_epi32(_mm256_add_epi32(sw, _mm256_srli_epi32(dk, 8)), 8);
-        // Transparent source: colour kept, alpha faded; transparent destination: colour taken, alpha weighted.
+        // Transparent source: colour kept, alpha faded; transparent destination: colour taken, alpha
+        // weighted.
         const __m256i source_clear = _mm256_cmpeq_epi32(_mm256_shuffle_epi32(sv, 0xFF), zero);
         const __m256i dest_clear = _mm256_cmpeq_epi32(_mm256_shuffle_epi32(dv, 0xFF), zero);
-        r = _mm256_blendv_epi8(r, _mm256_blendv_epi8(dv, _mm256_srli_epi32(dk, 16), alpha_lanes), source_clear);
-        r = _mm256_blendv_epi8(r, _mm256_blendv_epi8(full, _mm256_srli_epi32(sw, 8), alpha_lanes), dest_clear);
+        r = _mm256_blendv_epi8(r, _mm256_blendv_epi8(dv, _mm256_srli_epi32(dk, 16), alpha_lanes),
+                               source_clear);
+        r = _mm256_blendv_epi8(r, _mm256_blendv_epi8(full, _mm256_srli_epi32(sw, 8), alpha_lanes),
+                               dest_clear);
         r = _mm256_blendv_epi8(r, dv, _mm256_cmpeq_epi32(w, zero));
         r = _mm256_blendv_epi8(r, full, _mm256_cmpeq_epi32(w, all));
         if constexpr (kLocked) r = _mm256_blendv_epi8(r, dv, alpha_lanes);
@@ -175,17 +183,18 @@ bool has_avx2() {
 #endif
 
 template <bool kMask, bool kTexture, bool kLocked>
-void weighted_row(std::uint16_t* d, const std::uint8_t* s, int n, const std::uint16_t* m, const std::uint8_t* t,
-                  WeightedKernel kernel) {
+void weighted_row(std::uint16_t* d, const std::uint8_t* s, int n, const std::uint16_t* m,
+                  const std::uint8_t* t, WeightedKernel kernel) {
 #if defined(__x86_64__)
-    if (kernel != WeightedKernel::scalar && has_avx2()) return weighted_row_avx2<kMask, kTexture, kLocked>(d, s, n, m, t);
+    if (kernel != WeightedKernel::scalar && has_avx2())
+        return weighted_row_avx2<kMask, kTexture, kLocked>(d, s, n, m, t);
 #endif
     weighted_row_scalar<kMask, kTexture, kLocked>(d, s, n, m, t);
 }
 
 template <bool kMask, bool kTexture>
-void weighted_row(std::uint16_t* d, const std::uint8_t* s, int n, const std::uint16_t* m, const std::uint8_t* t,
-                  bool locked, WeightedKernel kernel) {
+void weighted_row(std::uint16_t* d, const std::uint8_t* s, int n, const std::uint16_t* m,
+                  const std::uint8_t* t, bool locked, WeightedKernel kernel) {
     if (locked)
         weighted_row<kMask, kTexture, true>(d, s, n, m, t, kernel);
     else
@@ -232,7 +241,8 @@ void load_bgr24(const void* buffer, int pitch, int width, int height) {
     const int cols = std::min(width, c.width);
     if (rows <= 0 || cols <= 0 || !rows_fit(pitch, static_cast<std::size_t>(cols) * 3, rows)) return;
     const auto* src = static_cast<const std::uint8_t*>(buffer);
-    for (int y = 0; y < rows; ++y) load_bgr24_row(layer->pixels + offset_of(y, c.pitch), src + offset_of(y, pitch), cols);
+    for (int y = 0; y < rows; ++y)
+        load_bgr24_row(layer->pixels + offset_of(y, c.pitch), src + offset_of(y, pitch), cols);
     layer_changed(layer, 0, 0, cols - 1, rows - 1);
 }
 
@@ -280,14 +290,16 @@ void load_rgba32_layer(const void* buffer, int pitch, Layer* layer, int x, int y
         std::uint16_t* d = layer->pixels + offset_of(row, layer->pitch) + static_cast<std::size_t>(x0) * 4;
         const std::uint8_t* s = src + offset_of(row - y, pitch);
         if (planes.any())
-            load_rgba32_row_weighted(d, s, cols, planes.mask_row(row, x0), planes.texture_row(row, x0), locked);
+            load_rgba32_row_weighted(d, s, cols, planes.mask_row(row, x0), planes.texture_row(row, x0),
+                                     locked);
         else
             load_rgba32_row(d, s, cols, locked);
     }
     layer_changed(layer, x0, y0, static_cast<int>(x1) - 1, static_cast<int>(y1) - 1);
 }
 
-void load_rgba32_slot(const void* buffer, int pitch, int slot, int x, int y, int width, int height, int weighted) {
+void load_rgba32_slot(const void* buffer, int pitch, int slot, int x, int y, int width, int height,
+                      int weighted) {
     load_rgba32_layer(buffer, pitch, layer_at(slot), x, y, width, height, weighted);
 }
 

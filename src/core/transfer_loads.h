@@ -42,7 +42,8 @@ void load_rgb24_to_alpha(const void* buffer, int pitch, int weighted);
 // to the canvas the mask and texture cover).
 void load_rgba32_layer(const void* buffer, int pitch, Layer* layer, int x, int y, int width, int height,
                        int weighted);
-void load_rgba32_slot(const void* buffer, int pitch, int slot, int x, int y, int width, int height, int weighted);
+void load_rgba32_slot(const void* buffer, int pitch, int slot, int x, int y, int width, int height,
+                      int weighted);
 // Into the current layer at (0, 0) with the layer's own width and height.
 void load_rgba32_current(const void* buffer, int pitch, int weighted);
 // The NewRGBA picture into the current layer at (0, 0), weighted.

@@ -19,7 +19,8 @@ void read_rgb24_row(std::uint8_t* dst, const std::uint16_t* src, int n) {
 }
 
 void read_alpha_rgb24_row(std::uint8_t* dst, const std::uint16_t* src, int n) {
-    for (int i = 0; i < n; ++i, dst += 3, src += 4) dst[0] = dst[1] = dst[2] = static_cast<std::uint8_t>(src[3] >> 8);
+    for (int i = 0; i < n; ++i, dst += 3, src += 4)
+        dst[0] = dst[1] = dst[2] = static_cast<std::uint8_t>(src[3] >> 8);
 }
 
 void read_rgba32_row(std::uint8_t* dst, const std::uint16_t* src, int n) {
@@ -42,8 +43,8 @@ void read_rows(const std::uint16_t* src, std::size_t src_pitch_values, void* buf
 void read_canvas(const Layer* layer, void* buffer, int pitch, int bytes_per_pixel, ReadRow row) {
     if (!layer) return;
     const CanvasState& c = g_engine.canvas;
-    read_rows(layer->pixels, static_cast<std::size_t>(c.pitch), buffer, pitch, bytes_per_pixel, c.width, c.height,
-              row);
+    read_rows(layer->pixels, static_cast<std::size_t>(c.pitch), buffer, pitch, bytes_per_pixel, c.width,
+              c.height, row);
 }
 
 // Host RGBA64 rows with a pitch in bytes.
@@ -63,20 +64,24 @@ void rect_to_packed(const void* src, int x, int y, int width, int height, int sr
                         (static_cast<std::size_t>(y) * static_cast<std::size_t>(src_pitch) + x) * 4;
     const long long packed_pitch = static_cast<long long>(width) * bytes_per_pixel;
     if (packed_pitch > 0x7fffffff) return;
-    read_rows(first, static_cast<std::size_t>(src_pitch) * 4, dst, static_cast<int>(packed_pitch), bytes_per_pixel,
-              width, height, row);
+    read_rows(first, static_cast<std::size_t>(src_pitch) * 4, dst, static_cast<int>(packed_pitch),
+              bytes_per_pixel, width, height, row);
 }
 
 } // namespace
 
-void get_rgb24(void* buffer, int pitch) { read_canvas(current_canvas_layer(), buffer, pitch, 3, read_rgb24_row); }
+void get_rgb24(void* buffer, int pitch) {
+    read_canvas(current_canvas_layer(), buffer, pitch, 3, read_rgb24_row);
+}
 void get_rgb24_layer(void* buffer, int pitch, int slot) {
     read_canvas(canvas_layer_at(slot), buffer, pitch, 3, read_rgb24_row);
 }
 void get_rgb24_from_alpha(void* buffer, int pitch) {
     read_canvas(current_canvas_layer(), buffer, pitch, 3, read_alpha_rgb24_row);
 }
-void get_rgba32(void* buffer, int pitch) { read_canvas(current_canvas_layer(), buffer, pitch, 4, read_rgba32_row); }
+void get_rgba32(void* buffer, int pitch) {
+    read_canvas(current_canvas_layer(), buffer, pitch, 4, read_rgba32_row);
+}
 void get_rgba32_layer(void* buffer, int pitch, int slot) {
     read_canvas(canvas_layer_at(slot), buffer, pitch, 4, read_rgba32_row);
 }
@@ -168,7 +173,8 @@ void set_pixel_rgb24(void* buffer, int pitch, int x, int y, int r, int g, int b)
     const CanvasState& c = g_engine.canvas;
     if (!buffer || x < 0 || y < 0 || x >= c.width || y >= c.height) return;
     if (!rows_fit(pitch, static_cast<std::size_t>(c.width) * 3, c.height)) return;
-    std::uint8_t* p = static_cast<std::uint8_t*>(buffer) + offset_of(y, pitch) + static_cast<std::size_t>(x) * 3;
+    std::uint8_t* p =
+        static_cast<std::uint8_t*>(buffer) + offset_of(y, pitch) + static_cast<std::size_t>(x) * 3;
     p[0] = static_cast<std::uint8_t>((r & 0xFFFF) >> 8);
     p[1] = static_cast<std::uint8_t>((g & 0xFFFF) >> 8);
     p[2] = static_cast<std::uint8_t>((b & 0xFFFF) >> 8);

@@ -21,22 +21,29 @@ const std::uint16_t* values(const void* p) { return static_cast<const std::uint1
 
 } // namespace
 
-void VLM_Load(const void* buffer, int pitch, int width, int height) { core::load_bgr24(buffer, pitch, width, height); }
+void VLM_Load(const void* buffer, int pitch, int width, int height) {
+    core::load_bgr24(buffer, pitch, width, height);
+}
 void VLM_LoadRGB24(const void* buffer, int pitch, int weighted) { core::load_rgb24(buffer, pitch, weighted); }
 void VLM_LoadRGB24ToAlpha(const void* buffer, int pitch, int weighted) {
     core::load_rgb24_to_alpha(buffer, pitch, weighted);
 }
-void VLM_LoadRGBA32Layer(const void* buffer, int pitch, int slot, int x, int y, int width, int height, int weighted) {
+void VLM_LoadRGBA32Layer(const void* buffer, int pitch, int slot, int x, int y, int width, int height,
+                         int weighted) {
     core::load_rgba32_slot(buffer, pitch, slot, x, y, width, height, weighted);
 }
-void VLM_LoadRGBA32(const void* buffer, int pitch, int weighted) { core::load_rgba32_current(buffer, pitch, weighted); }
+void VLM_LoadRGBA32(const void* buffer, int pitch, int weighted) {
+    core::load_rgba32_current(buffer, pitch, weighted);
+}
 void VLM_LoadRGBA32Into(const void* buffer, int pitch, int slot, int x, int y, int width, int height) {
     core::load_rgba32_slot(buffer, pitch, slot, x, y, width, height, 1);
 }
 void VLM_LoadRGBA32Layer_BAD(void* buffer, int ignored, int slot, int width, int height, int flag) {
     guarded("LoadRGBA32Layer", [&] { core::load_rgba32_layer_merged(buffer, slot, width, height, flag); });
 }
-void VLM_SetRGBA64Layer(const void* buffer, int pitch, int slot) { core::set_rgba64_layer(buffer, pitch, slot); }
+void VLM_SetRGBA64Layer(const void* buffer, int pitch, int slot) {
+    core::set_rgba64_layer(buffer, pitch, slot);
+}
 void VLM_SetInNewRGBA(void) { core::set_in_new_rgba(); }
 
 void VLM_GetRGB24(void* buffer, int pitch) { core::get_rgb24(buffer, pitch); }
@@ -48,18 +55,19 @@ void VLM_GetRGBA64Layer(void* buffer, int pitch, int slot) { core::get_rgba64_la
 void VLM_GetRGBA64LayerRect(void* buffer, int pitch, int slot, int x, int y, int width, int height) {
     core::get_rgba64_layer_rect(buffer, pitch, slot, x, y, width, height);
 }
-void VLM_GetRGB24FromRGBA64Rect(void* dst, int dst_pitch, const void* src, int src_pitch, int x, int y, int width,
-                                int height) {
+void VLM_GetRGB24FromRGBA64Rect(void* dst, int dst_pitch, const void* src, int src_pitch, int x, int y,
+                                int width, int height) {
     core::rgba64_to_rgb24(dst, dst_pitch, src, src_pitch, width, height);
 }
-void VLM_GetRGBA32FromRGBA64Rect(void* dst, int dst_pitch, const void* src, int src_pitch, int x, int y, int width,
-                                 int height) {
+void VLM_GetRGBA32FromRGBA64Rect(void* dst, int dst_pitch, const void* src, int src_pitch, int x, int y,
+                                 int width, int height) {
     core::rgba64_to_rgba32(dst, dst_pitch, src, src_pitch, width, height);
 }
 void VLM_GetRGB24FromRGBA64(void* dst, int dst_pitch, const void* src, int src_pitch) {
     core::rgba64_to_rgb24(dst, dst_pitch, src, src_pitch, g_engine.canvas.width, g_engine.canvas.height);
 }
-void VLM_GetRGBA32FromRGBA64(void* dst, int dst_pitch, int width, int height, const void* src, int src_pitch) {
+void VLM_GetRGBA32FromRGBA64(void* dst, int dst_pitch, int width, int height, const void* src,
+                             int src_pitch) {
     core::rgba64_to_rgba32(dst, dst_pitch, src, src_pitch, width, height);
 }
 void VLM_RGBA64RectToRGBA32(const void* src, int x, int y, int width, int height, int src_pitch, int ignored,
@@ -76,14 +84,24 @@ int VLM_GetGreen64(int x, int y) { return core::get_channel64(x, y, 1); }
 int VLM_GetBlue64(int x, int y) { return core::get_channel64(x, y, 2); }
 int VLM_GetAlpha64(int x, int y) { return core::get_channel64(x, y, 3); }
 unsigned int VLM_GetRGBAAt(int x, int y, const void* plane) { return core::get_rgba_at(x, y, values(plane)); }
-unsigned int VLM_GetColorAt(int x, int y, const void* plane) { return core::get_color_at(x, y, values(plane)); }
+unsigned int VLM_GetColorAt(int x, int y, const void* plane) {
+    return core::get_color_at(x, y, values(plane));
+}
 unsigned int VLM_GetRGBAAtSurface(int x, int y) { return core::get_rgba_at(x, y, core::surface_plane()); }
-unsigned int VLM_GetRGBAAtUnderLayer(int x, int y) { return core::get_rgba_at(x, y, core::under_layer_plane()); }
-unsigned int VLM_GetRGBAAtLayer(int x, int y, int slot) { return core::get_rgba_at(x, y, core::slot_plane(slot)); }
+unsigned int VLM_GetRGBAAtUnderLayer(int x, int y) {
+    return core::get_rgba_at(x, y, core::under_layer_plane());
+}
+unsigned int VLM_GetRGBAAtLayer(int x, int y, int slot) {
+    return core::get_rgba_at(x, y, core::slot_plane(slot));
+}
 unsigned int VLM_GetRGBAAtTrace(int x, int y) { return core::get_rgba_at(x, y, core::trace_plane()); }
 unsigned int VLM_GetColorAtSurface(int x, int y) { return core::get_color_at(x, y, core::surface_plane()); }
-unsigned int VLM_GetColorAtUnderLayer(int x, int y) { return core::get_color_at(x, y, core::under_layer_plane()); }
-unsigned int VLM_GetColorAtLayer(int x, int y, int slot) { return core::get_color_at(x, y, core::slot_plane(slot)); }
+unsigned int VLM_GetColorAtUnderLayer(int x, int y) {
+    return core::get_color_at(x, y, core::under_layer_plane());
+}
+unsigned int VLM_GetColorAtLayer(int x, int y, int slot) {
+    return core::get_color_at(x, y, core::slot_plane(slot));
+}
 unsigned int VLM_GetColorAtTrace(int x, int y) { return core::get_color_at(x, y, core::trace_plane()); }
 unsigned int VLM_GetColorAtHistory(int x, int y) {
     return undo::can_undo() ? core::get_color_at(x, y, core::under_layer_plane()) : 0;
@@ -111,8 +129,12 @@ void VLM_SetColorRGBABuf(void* buffer, int width, int height, int r, int g, int 
     core::set_color_rgba_buf(buffer, width, height, r, g, b);
 }
 
-void VLM_RGBToRGBA(void* dst, int width, int height, const void* src) { core::rgb_to_rgba(dst, width, height, src); }
-void VLM_RGBAToRGB(void* dst, int width, int height, const void* src) { core::rgba_to_rgb(dst, width, height, src); }
+void VLM_RGBToRGBA(void* dst, int width, int height, const void* src) {
+    core::rgb_to_rgba(dst, width, height, src);
+}
+void VLM_RGBAToRGB(void* dst, int width, int height, const void* src) {
+    core::rgba_to_rgb(dst, width, height, src);
+}
 void VLM_RGBAlphaToRGB(void* dst, int width, int height, const void* src) {
     core::rgb_alpha_to_rgb(dst, width, height, src);
 }
@@ -132,7 +154,9 @@ void VLM_AdjustRGBA64PreFilter(void* buffer, int width, int height) {
 void VLM_AdjustRGBA64PostFilter(void* buffer, int width, int height) {
     core::adjust_rgba64_post_filter(values(buffer), width, height);
 }
-void VLM_AdjustRGBA32ForAlphaComp(int flag, void* buffer) { core::adjust_rgba32_for_alpha_comp(flag, bytes(buffer)); }
+void VLM_AdjustRGBA32ForAlphaComp(int flag, void* buffer) {
+    core::adjust_rgba32_for_alpha_comp(flag, bytes(buffer));
+}
 void VLM_AdjustRGBA32ByMaskAndTexture(void* buffer, int width, int height) {
     core::adjust_rgba32_by_mask_and_texture(bytes(buffer), width, height);
 }

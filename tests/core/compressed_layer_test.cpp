@@ -75,8 +75,8 @@ TEST_F(CompressedLayer, DamagedOrForeignStreamsLeaveTheLayer) {
 
 TEST_F(CompressedLayer, CompressionRefusesWhatItCannotServe) {
     std::vector<std::uint8_t> out(64, 0xEE);
-    EXPECT_EQ(VLM_GetRGBA32LayerCompressed(out.data(), 0, 64, 9, 6), 0);   // empty slot
-    EXPECT_EQ(VLM_GetRGBA32LayerCompressed(out.data(), 0, 8, 2, 6), 0);    // too small
+    EXPECT_EQ(VLM_GetRGBA32LayerCompressed(out.data(), 0, 64, 9, 6), 0); // empty slot
+    EXPECT_EQ(VLM_GetRGBA32LayerCompressed(out.data(), 0, 8, 2, 6), 0);  // too small
     EXPECT_EQ(VLM_GetRGBA32LayerCompressed(nullptr, 0, 64, 2, 6), 0);
     EXPECT_EQ(VLM_GetRGBA32LayerCompressed(out.data(), 0, -1, 2, 6), 0);
     VLM_CreateLayer(5, 8, 8); // not canvas-sized

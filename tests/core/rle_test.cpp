@@ -26,7 +26,8 @@ TEST(RunCodes, EqualPixelsGoIntoRunsOfAtMost255) {
     const Values row = pixels(300, {0x1234, 0x5678, 0x9ABC, 0xFFFF});
     Bytes out(300 * 5, 0xEE);
     ASSERT_EQ(VLM_RLECompressRGBA64ToRGBA32(row.data(), out.data(), 300), 10);
-    EXPECT_EQ(Bytes(out.begin(), out.begin() + 10), (Bytes{255, 0x12, 0x56, 0x9A, 0xFF, 45, 0x12, 0x56, 0x9A, 0xFF}));
+    EXPECT_EQ(Bytes(out.begin(), out.begin() + 10),
+              (Bytes{255, 0x12, 0x56, 0x9A, 0xFF, 45, 0x12, 0x56, 0x9A, 0xFF}));
     EXPECT_EQ(out[10], 0xEE);
 
     const Values one = pixels(1, {1, 2, 3, 4});
@@ -78,8 +79,11 @@ TEST(RunCodes, DecodingStopsAtTheCountAndAtTheStreamsEnd) {
     const struct {
         Bytes stream;
         int length;
-    } short_streams[] = {{{2, 1, 1, 1, 1}, 5}, {{2, 1, 1, 1, 1, 3, 2}, 7}, {{0, 1, 1, 1, 1, 0, 1, 1, 1, 1}, 10},
-                         {{5, 1, 1, 1, 1}, -4}, {{5, 1, 1, 1, 1}, 0}};
+    } short_streams[] = {{{2, 1, 1, 1, 1}, 5},
+                         {{2, 1, 1, 1, 1, 3, 2}, 7},
+                         {{0, 1, 1, 1, 1, 0, 1, 1, 1, 1}, 10},
+                         {{5, 1, 1, 1, 1}, -4},
+                         {{5, 1, 1, 1, 1}, 0}};
     for (const auto& s : short_streams) {
         row.assign(row.size(), 0xAAAA);
         EXPECT_EQ(VLM_RLEUncompressRGBA32ToRGBA64Sized(s.stream.data(), s.length, row.data(), 5), -1);
@@ -114,7 +118,8 @@ TEST(RunCodes, RandomRowsRoundTripThroughBothCodes) {
         ASSERT_LE(bytes, n * 5);
         Values back(n * 4), grey_back(n);
         ASSERT_EQ(VLM_RLEUncompressRGBA32ToRGBA64Sized(code.data(), bytes, back.data(), n), bytes);
-        ASSERT_EQ(VLM_RLEUncompressG8ToG16Sized(grey_code.data(), grey_bytes, grey_back.data(), n), grey_bytes);
+        ASSERT_EQ(VLM_RLEUncompressG8ToG16Sized(grey_code.data(), grey_bytes, grey_back.data(), n),
+                  grey_bytes);
         for (int i = 0; i < n * 4; ++i) ASSERT_EQ(back[i], row[i] & 0xFF00) << i;
         for (int i = 0; i < n; ++i) ASSERT_EQ(grey_back[i], grey[i] & 0xFF00) << i;
     }

@@ -152,8 +152,8 @@ TEST_F(TransferConvert, PremultiplicationFilters) {
 
 TEST_F(TransferConvert, AlphaLimitedByMaskAndTextureWithRuleB) {
     auto& m = g_engine.mask.plane;
-    m[1] = 0x8000;             // W = 32767
-    m[kWidth * 2 + 3] = 0;     // canvas (3, 2)
+    m[1] = 0x8000;         // W = 32767
+    m[kWidth * 2 + 3] = 0; // canvas (3, 2)
     std::vector<std::uint8_t> buf(4 * 3 * 4, 200);
     VLM_AdjustRGBA32ByMaskAndTexture(buf.data(), 4, 3);
     EXPECT_EQ(buf[3], 200);

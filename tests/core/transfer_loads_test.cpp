@@ -103,6 +103,7 @@ TEST_F(TransferLoads, WeightedRGBA32FollowsEveryCaseOfTheWeight) {
         std::array<std::uint8_t, 4> source;
         Pixel unlocked, locked;
     } cases[] = {
+        // clang-format off
         {"full weight writes the source, alpha 0 included", 0xFFFF, 0, {1, 2, 3, 4}, {200, 100, 50, 0},
          {51200, 25600, 12800, 0}, {51200, 25600, 12800, 4}},
         {"protected pixel", 0x00FF, 0, {1, 2, 3, 4}, {200, 100, 50, 255}, {1, 2, 3, 4}, {1, 2, 3, 4}},
@@ -118,6 +119,7 @@ TEST_F(TransferLoads, WeightedRGBA32FollowsEveryCaseOfTheWeight) {
          {16476, 28882, 52144, 49003}, {16476, 28882, 52144, 50000}},
         {"texture at or above 128 lets everything through", 0xFFFF, 128, {1, 2, 3, 4}, {200, 100, 50, 7},
          {51200, 25600, 12800, 1792}, {51200, 25600, 12800, 4}},
+        // clang-format on
     };
     for (const Case& c : cases) {
         for (int locked = 0; locked < 2; ++locked) {
@@ -171,7 +173,8 @@ TEST_F(TransferLoads, FastWeightedKernelsMatchTheirReference) {
         const std::uint16_t* m = with_mask ? mask_row.data() : nullptr;
         const std::uint8_t* t = with_texture ? texture_row.data() : nullptr;
         core::load_rgba32_row_weighted(best.data(), src.data(), n, m, t, locked);
-        core::load_rgba32_row_weighted(scalar.data(), src.data(), n, m, t, locked, core::WeightedKernel::scalar);
+        core::load_rgba32_row_weighted(scalar.data(), src.data(), n, m, t, locked,
+                                       core::WeightedKernel::scalar);
         core::load_rgba32_row_weighted_reference(reference.data(), src.data(), n, m, t, locked);
         ASSERT_EQ(scalar, reference) << "round " << round;
         ASSERT_EQ(best, reference) << "round " << round;
@@ -285,8 +288,13 @@ MergeCall g_merge;
 void record_merge(const std::uint8_t* rgba32, std::uint16_t* plane, int mode, int mask_mode, int opacity,
                   bool alpha_locked) {
     const std::size_t bytes = static_cast<std::size_t>(g_engine.canvas.width) * g_engine.canvas.height * 4;
-    g_merge = {std::vector<std::uint8_t>(rgba32, rgba32 + bytes), plane, mode, mask_mode, opacity, alpha_locked,
-               g_merge.calls + 1};
+    g_merge.buffer.assign(rgba32, rgba32 + bytes);
+    g_merge.plane = plane;
+    g_merge.mode = mode;
+    g_merge.mask_mode = mask_mode;
+    g_merge.opacity = opacity;
+    g_merge.alpha_locked = alpha_locked;
+    ++g_merge.calls;
 }
 
 TEST_F(TransferLoads, MergedLoadLimitsAlphaClearsTheSelectionThenMerges) {
@@ -311,7 +319,7 @@ TEST_F(TransferLoads, MergedLoadLimitsAlphaClearsTheSelectionThenMerges) {
     EXPECT_EQ(g_merge.mask_mode, 0);
     EXPECT_EQ(g_merge.opacity, 255);
     EXPECT_TRUE(g_merge.alpha_locked);
-    // Alpha limited by rule B: 0 under the protected pixel, 200 x 32767 / 65535 = 99 (truncated) under 0x8000.
+    // Alpha limited by rule B: 0 where protected, 200 x 32767 / 65535 = 99 (truncated) under 0x8000.
     EXPECT_EQ(g_merge.buffer[3], 0);
     EXPECT_EQ(g_merge.buffer[7], 99);
     EXPECT_EQ(g_merge.buffer[11], 200);

@@ -77,7 +77,8 @@ TEST_F(TransferReads, RGBA64PlaneAndRectanglesRoundTrip) {
     std::vector<std::uint16_t> spare(4 * 4 * 4, 7);
     const struct {
         int x, y, w, h;
-    } outside[] = {{kWidth - 2, 0, 3, 1}, {0, kHeight - 1, 1, 2}, {-1, 0, 2, 2}, {0, -1, 1, 1}, {2147483647, 0, 1, 1}};
+    } outside[] = {
+        {kWidth - 2, 0, 3, 1}, {0, kHeight - 1, 1, 2}, {-1, 0, 2, 2}, {0, -1, 1, 1}, {2147483647, 0, 1, 1}};
     for (const auto& r : outside) VLM_GetRGBA64LayerRect(spare.data(), 32, 2, r.x, r.y, r.w, r.h);
     EXPECT_EQ(spare, std::vector<std::uint16_t>(4 * 4 * 4, 7));
 }
