@@ -49,7 +49,7 @@ struct WeightPlanes {
     const std::uint16_t* mask;
     const std::uint8_t* texture;
     int width; // canvas width: the row length of both planes
-    int height;
+    int height; // canvas height
     bool any() const { return mask || texture; }
     const std::uint16_t* mask_row(int y, int x) const {
         return mask ? mask + static_cast<std::size_t>(y) * width + x : nullptr;
