@@ -2,6 +2,8 @@
 // Calls from the engine core up into higher subsystems. The core must not depend on them, so each
 // subsystem fills in its entries from a static initialiser in its own source file; an entry left
 // empty means the subsystem does nothing for that step.
+#include <cstdint>
+
 namespace vlm::core {
 
 struct Hooks {
@@ -13,6 +15,10 @@ struct Hooks {
     void (*save_undo_back_buffer)(int slot); // the back buffer becomes a copy of the slot
     // Brush materials.
     void (*set_blend_buffer_count)(int n);
+    // Compositing: merges a canvas-sized RGBA32 buffer, every byte widened x 256, onto a canvas-sized
+    // RGBA64 plane with the mode, mask mode, opacity and alpha lock given (strength 255, no replace).
+    void (*merge_rgba32)(const std::uint8_t* rgba32, std::uint16_t* plane, int mode, int mask_mode, int opacity,
+                         bool alpha_locked);
     // Processing buffers.
     void (*free_processing_buffers)(); // frees the four IPL buffers
 };
