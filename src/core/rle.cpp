@@ -1,5 +1,7 @@
 #include "core/rle.h"
 
+#include "core/dirty_rect.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -115,7 +117,7 @@ int put_mask_line_rle(const std::uint8_t* stream, std::size_t length, int row) {
     std::uint16_t* mask = g_engine.mask.plane;
     if (!mask || !row_inside(row)) return 0;
     const int used = rle_decode_grey(stream, length, mask + row_offset(row, 1), g_engine.canvas.width);
-    if (used > 0) widen_dirty(0, row, g_engine.canvas.width - 1, row);
+    if (used > 0) widen_dirty_rect(0, row, g_engine.canvas.width - 1, row);
     return used;
 }
 

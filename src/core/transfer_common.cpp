@@ -1,5 +1,7 @@
 #include "core/transfer_common.h"
 
+#include "core/dirty_rect.h"
+
 #include <algorithm>
 
 #include "core/canvas.h"
@@ -21,16 +23,8 @@ Layer* current_canvas_layer() {
     return (layer && fits_canvas(*layer)) ? layer : nullptr;
 }
 
-void widen_dirty(int x0, int y0, int x1, int y1) {
-    undo::State& u = g_engine.undo;
-    u.dirty_x0 = std::min(u.dirty_x0, x0);
-    u.dirty_y0 = std::min(u.dirty_y0, y0);
-    u.dirty_x1 = std::max(u.dirty_x1, x1);
-    u.dirty_y1 = std::max(u.dirty_y1, y1);
-}
-
 void layer_changed(const Layer* layer, int x0, int y0, int x1, int y1) {
-    if (layer && layer == g_engine.layers.current) widen_dirty(x0, y0, x1, y1);
+    if (layer && layer == g_engine.layers.current) widen_dirty_rect(x0, y0, x1, y1);
 }
 
 void layer_changed_whole(const Layer* layer) {

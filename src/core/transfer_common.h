@@ -78,9 +78,8 @@ std::size_t canvas_pixel_count();
 // The current layer when it is addressable with canvas geometry, else null.
 Layer* current_canvas_layer();
 
-// Widens the undo dirty rectangle (inclusive corners) to cover a change of the current layer or the mask.
-void widen_dirty(int x0, int y0, int x1, int y1);
-// The same for a change of layer, which counts only when it is the current layer.
+// Widens the undo dirty rectangle (core/dirty_rect.h) for a change of a layer, which counts only when it is
+// the current layer.
 void layer_changed(const Layer* layer, int x0, int y0, int x1, int y1);
 void layer_changed_whole(const Layer* layer);
 
