@@ -6,6 +6,7 @@
 #include "core/engine_state.h"
 #include "core/layer_store.h"
 #include "core/memory.h"
+#include "core/transfer_common.h"
 
 namespace vlm::core {
 
@@ -49,23 +50,31 @@ void get_layer_data(void* buffer, int slot) {
 
 void set_layer_data(const void* buffer, int slot) {
     Layer* layer = canvas_layer_at(slot);
-    if (buffer && layer) std::memcpy(layer->pixels, buffer, canvas_pixels() * 8);
+    if (!buffer || !layer) return;
+    std::memcpy(layer->pixels, buffer, canvas_pixels() * 8);
+    layer_changed_whole(layer);
 }
 
 void copy_layer_data(int source, int destination) {
     const Layer* from = canvas_layer_at(source);
     Layer* to = canvas_layer_at(destination);
-    if (from && to) std::memmove(to->pixels, from->pixels, canvas_pixels() * 8);
+    if (!from || !to) return;
+    std::memmove(to->pixels, from->pixels, canvas_pixels() * 8);
+    layer_changed_whole(to);
 }
 
 void set_layer_alpha(int slot, int alpha) {
-    if (Layer* layer = layer_at(slot))
-        for_each_own_pixel(*layer, [v = static_cast<std::uint16_t>(alpha)](std::uint16_t* p) { p[3] = v; });
+    Layer* layer = layer_at(slot);
+    if (!layer || !layer->pixels) return;
+    for_each_own_pixel(*layer, [v = static_cast<std::uint16_t>(alpha)](std::uint16_t* p) { p[3] = v; });
+    layer_changed_whole(layer);
 }
 
 void invert_alpha(int slot) {
-    if (Layer* layer = layer_at(slot))
-        for_each_own_pixel(*layer, [](std::uint16_t* p) { p[3] = static_cast<std::uint16_t>(65535 - p[3]); });
+    Layer* layer = layer_at(slot);
+    if (!layer || !layer->pixels) return;
+    for_each_own_pixel(*layer, [](std::uint16_t* p) { p[3] = static_cast<std::uint16_t>(65535 - p[3]); });
+    layer_changed_whole(layer);
 }
 
 void normalize_layer_alpha(int slot) {
@@ -74,6 +83,7 @@ void normalize_layer_alpha(int slot) {
     const unsigned opacity = static_cast<unsigned>(std::clamp<int>(layer->opacity, 0, 256));
     for_each_own_pixel(*layer, [opacity](std::uint16_t* p) { p[3] = static_cast<std::uint16_t>((p[3] * opacity) >> 8); });
     layer->opacity = 256;
+    layer_changed_whole(layer);
 }
 
 int is_layer_transparent(int slot) {

@@ -11,6 +11,7 @@
 #include "core/hooks.h"
 #include "core/layer_queries.h"
 #include "core/memory.h"
+#include "core/transfer_common.h"
 
 namespace vlm::core {
 
@@ -35,6 +36,7 @@ int create_layer(int slot, int width, int height) {
     if (!layer->pixels) layer->pixels = x_NewShortUndoReduce(values);
     if (!layer->pixels) return 0;
     std::fill_n(layer->pixels, values, slot == 1 ? std::uint16_t{0xFFFF} : std::uint16_t{0});
+    layer_changed_whole(layer); // re-creating the current layer clears it
     return 1;
 }
 

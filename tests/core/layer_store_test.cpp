@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -290,6 +291,36 @@ TEST_F(PaintLayer, BlurredAlphaKeepsNearlyOpaquePixels) {
     VLM_DeletePaintLayer();
     VLM_BlurPaintLayerAlpha(); // no paint layer: nothing
     EXPECT_STREQ(VLM_GetLastError(), "");
+}
+
+} // namespace
+} // namespace vlm::test
+
+namespace vlm::test {
+namespace {
+
+// Every change of the current layer widens the undo dirty rectangle; changes of other layers do not.
+TEST_F(LayerStore, ChangesOfTheCurrentLayerMarkItDirty) {
+    VLM_CreateLayer(2, kWidth, kHeight);
+    VLM_CreateLayer(3, kWidth, kHeight);
+    VLM_SetLayer(2);
+    std::vector<std::uint16_t> buffer(kValues, 7);
+    const std::function<void()> changes[] = {
+        [&] { VLM_SetLayerData(buffer.data(), 2); }, [] { VLM_CopyLayerData(3, 2); },
+        [] { VLM_SetLayerAlpha(2, 5); },             [] { VLM_InvertAlpha(2); },
+        [] { VLM_NormalizeLayerAlpha(2); },          [] { VLM_CreateLayer(2, kWidth, kHeight); },
+    };
+    for (const auto& change : changes) {
+        VLM_ClearUndo(); // dirty rectangle empty
+        change();
+        EXPECT_EQ(g_engine.undo.dirty_x0, 0);
+        EXPECT_EQ(g_engine.undo.dirty_y1, kHeight - 1);
+    }
+    VLM_ClearUndo();
+    VLM_SetLayerAlpha(3, 5);
+    VLM_CopyLayerData(2, 3);
+    EXPECT_EQ(g_engine.undo.dirty_x0, kWidth - 1);
+    EXPECT_EQ(g_engine.undo.dirty_x1, 0);
 }
 
 } // namespace
