@@ -7,4 +7,8 @@ namespace vlm::compose {
 // stride may be negative). Reads the engine state only.
 void render(unsigned char* dst, int stride, int x, int y, int w, int h);
 
+// Composites pixel by pixel with the plain per-pixel loop instead of the span loops (the same bytes);
+// for tests that pin the two against each other.
+void set_reference_compositing(bool on);
+
 } // namespace vlm::compose
