@@ -148,7 +148,9 @@ void flatten_rect(std::uint16_t* buffer, int x, int y, int width, int height) {
                         });
 }
 
-void flatten(std::uint16_t* buffer) { flatten_rect(buffer, 0, 0, g_engine.canvas.width, g_engine.canvas.height); }
+void flatten(std::uint16_t* buffer) {
+    flatten_rect(buffer, 0, 0, g_engine.canvas.width, g_engine.canvas.height);
+}
 
 std::uint32_t color_at_merged(int x, int y) {
     const core::CanvasState& c = g_engine.canvas;
@@ -198,8 +200,8 @@ void merge_rgba32_layer(const std::uint8_t* rgba32, int slot, int mode, int opac
     core::layer_changed_whole(dst);
 }
 
-void merge_rgba32_canvas(const std::uint8_t* rgba32, std::uint16_t* plane, int mode, int mask_mode, int opacity,
-                         bool alpha_locked) {
+void merge_rgba32_canvas(const std::uint8_t* rgba32, std::uint16_t* plane, int mode, int mask_mode,
+                         int opacity, bool alpha_locked) {
     const CanvasRect all = on_canvas(0, 0, g_engine.canvas.width, g_engine.canvas.height);
     if (!rgba32 || !plane || all.empty()) return;
     MergeSettings s;

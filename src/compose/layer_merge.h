@@ -39,7 +39,7 @@ void merge_paint_layer(int slot);
 // opacity (0..256); replace when the mode equals the slot's and is above 27.
 void merge_rgba32_layer(const std::uint8_t* rgba32, int slot, int mode, int opacity);
 // A canvas-sized packed RGBA32 buffer onto a canvas-sized plane (strength 255, no replace, no mask plane).
-void merge_rgba32_canvas(const std::uint8_t* rgba32, std::uint16_t* plane, int mode, int mask_mode, int opacity,
-                         bool alpha_locked);
+void merge_rgba32_canvas(const std::uint8_t* rgba32, std::uint16_t* plane, int mode, int mask_mode,
+                         int opacity, bool alpha_locked);
 
 } // namespace vlm::compose

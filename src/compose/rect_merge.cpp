@@ -80,10 +80,12 @@ void merge_rows(const T* src, const std::uint16_t* mask, std::uint16_t* dst, con
     const bool lock = s.alpha_lock;
     const std::uint32_t k = s.alpha_layer_opacity;
     for (int r = first_row; r < last_row; ++r) {
-        const std::size_t src_at = static_cast<std::size_t>(g.src_y + r) * g.src_pitch + g.src_x * std::size_t{4};
+        const std::size_t src_at =
+            static_cast<std::size_t>(g.src_y + r) * g.src_pitch + g.src_x * std::size_t{4};
         const T* sp = src + src_at;
         const std::uint16_t* mp = use_mask ? mask + src_at : nullptr;
-        std::uint16_t* dp = dst + static_cast<std::size_t>(g.dst_y + r) * g.dst_pitch + g.dst_x * std::size_t{4};
+        std::uint16_t* dp =
+            dst + static_cast<std::size_t>(g.dst_y + r) * g.dst_pitch + g.dst_x * std::size_t{4};
         for (int c = 0; c < g.width; ++c, sp += 4, dp += 4) {
             std::uint32_t sa = widen(sp[3]);
             if (sa == 0 && skip_transparent) continue;
@@ -126,13 +128,13 @@ void merge_rect_rows(const std::uint16_t* src, const std::uint16_t* mask, std::u
     merge_rows_any(src, mask, dst, g, s, first_row, last_row);
 }
 
-void merge_rect_rows(const std::uint8_t* src, std::uint16_t* dst, const RectGeometry& g, const MergeSettings& s,
-                     int first_row, int last_row) {
+void merge_rect_rows(const std::uint8_t* src, std::uint16_t* dst, const RectGeometry& g,
+                     const MergeSettings& s, int first_row, int last_row) {
     merge_rows_any<std::uint8_t>(src, nullptr, dst, g, s, first_row, last_row);
 }
 
-void merge_rect(const std::uint16_t* src, const std::uint16_t* mask, std::uint16_t* dst, const RectGeometry& g,
-                const MergeSettings& s) {
+void merge_rect(const std::uint16_t* src, const std::uint16_t* mask, std::uint16_t* dst,
+                const RectGeometry& g, const MergeSettings& s) {
     if (!src || !dst || g.width <= 0) return;
     core::parallel_rows(g.height, g.width, kParallelMergePixels,
                         [&](int first, int last) { merge_rows_any(src, mask, dst, g, s, first, last); });

@@ -20,12 +20,12 @@ struct RectGeometry {
 };
 
 struct MergeSettings {
-    int mode = 0;                            // blend-mode id; ids without a mode merge as id 27
-    int mask_mode = 0;                       // 47: the mask plane is a Layer Mask and scales source alpha
-    int opacity = 256;                       // 0..256; 255 and above are full
-    int strength = 255;                      // 0..255, applied to the source alpha before anything else
-    bool alpha_lock = false;                 // destination alpha is never written
-    bool replace = false;                    // two layers sharing an alpha mode: see rect_merge.cpp
+    int mode = 0;                              // blend-mode id; ids without a mode merge as id 27
+    int mask_mode = 0;                         // 47: the mask plane is a Layer Mask and scales source alpha
+    int opacity = 256;                         // 0..256; 255 and above are full
+    int strength = 255;                        // 0..255, applied to the source alpha before anything else
+    bool alpha_lock = false;                   // destination alpha is never written
+    bool replace = false;                      // two layers sharing an alpha mode: see rect_merge.cpp
     std::uint32_t alpha_layer_opacity = 65535; // source alpha of the pixels the alpha modes keep
 };
 
@@ -34,12 +34,12 @@ struct MergeSettings {
 void merge_rect_rows(const std::uint16_t* src, const std::uint16_t* mask, std::uint16_t* dst,
                      const RectGeometry& g, const MergeSettings& s, int first_row, int last_row);
 // An RGBA32 source, every byte widened x 256 (alpha included); src_pitch counts bytes. No mask.
-void merge_rect_rows(const std::uint8_t* src, std::uint16_t* dst, const RectGeometry& g, const MergeSettings& s,
-                     int first_row, int last_row);
+void merge_rect_rows(const std::uint8_t* src, std::uint16_t* dst, const RectGeometry& g,
+                     const MergeSettings& s, int first_row, int last_row);
 
 // The whole rectangle, split over the cores when it is large (the bytes do not depend on the split).
-void merge_rect(const std::uint16_t* src, const std::uint16_t* mask, std::uint16_t* dst, const RectGeometry& g,
-                const MergeSettings& s);
+void merge_rect(const std::uint16_t* src, const std::uint16_t* mask, std::uint16_t* dst,
+                const RectGeometry& g, const MergeSettings& s);
 void merge_rect(const std::uint8_t* src, std::uint16_t* dst, const RectGeometry& g, const MergeSettings& s);
 
 // Rectangles at least this many pixels (times layers, for flattening) are worth a second thread.

@@ -34,6 +34,7 @@ void VLM_MergePaintLayer(int slot) {
     silent([&] { compose::merge_paint_layer(slot); });
 }
 void VLM_MergeRGBA32Layer(const void* buffer, int slot, int mode, int opacity) {
-    guarded("VLM_MergeRGBA32Layer",
-            [&] { compose::merge_rgba32_layer(static_cast<const std::uint8_t*>(buffer), slot, mode, opacity); });
+    guarded("VLM_MergeRGBA32Layer", [&] {
+        compose::merge_rgba32_layer(static_cast<const std::uint8_t*>(buffer), slot, mode, opacity);
+    });
 }
