@@ -12,6 +12,9 @@ struct State {
     int display_colour1[3]; // R, G, B, each value x 256: the overlay on odd checker squares
     int display_colour2[3]; // and on even squares
     int display_mode;       // 0: the overlay is drawn at half strength
+    // Armed by VLM_SetMaskMakerOn: the dab paints into the mask instead of a layer. The dab renderer reads
+    // it; tool selection and the end of an ordinary dab disarm it.
+    std::uint8_t maker;
 };
 
 } // namespace vlm::mask
