@@ -4,6 +4,7 @@
 #include "brush/state.h"
 #include "compose/state.h"
 #include "core/state.h"
+#include "effects/state.h"
 #include "imaging/state.h"
 #include "io/state.h"
 #include "mask/state.h"
@@ -23,6 +24,7 @@ struct Engine {
     undo::State undo;
     brush::State brush;
     imaging::State imaging;
+    effects::State effects;
     pen::State pen;
     io::State io;
 };
