@@ -113,8 +113,10 @@ int fit_source(const ShapeSource& s, int size, int blur, ShapeRules rules, std::
     if (!copy) return 0;
     std::memcpy(copy.get(), s.pixels, rgba_bytes(s.width, s.height));
     blur_shape_picture(copy.get(), s.width, s.height, blur);
-    return shrinking ? kit::decimate_image(copy.get(), s.width, s.height, stride, work, size, size, out_stride, 4, 1)
-                     : kit::resample_image(copy.get(), s.width, s.height, stride, work, size, size, out_stride, 4);
+    return shrinking
+               ? kit::decimate_image(copy.get(), s.width, s.height, stride, work, size, size, out_stride, 4,
+                                     1)
+               : kit::resample_image(copy.get(), s.width, s.height, stride, work, size, size, out_stride, 4);
 }
 
 // The image shape from the cached picture; false when it could not be made (the caller draws the round
@@ -178,7 +180,8 @@ void draw_round_shape(std::uint16_t* plane, int stride, const RoundShape& shape,
             const double d = std::sqrt(dx * dx + dy * dy);
             if (d > r) continue;
             double v = 65535;
-            if (shape.edge_softness != 0 && d > inner) v = std::clamp(65535 * (soft - (d - inner)) / soft, 0.0, 65535.0);
+            if (shape.edge_softness != 0 && d > inner)
+                v = std::clamp(65535 * (soft - (d - inner)) / soft, 0.0, 65535.0);
             if (shape.invert) v = std::fabs(v - 65535);
             // The disc is symmetric, so it is written column-major.
             plane[static_cast<std::size_t>(j) * stride + i] = coverage(v * strength);

@@ -88,8 +88,9 @@ void grit_from_script(kit::EffectRunner& runner, int span) {
         return;
     }
     kit::grey_image(tiled.data(), kScriptTile, kScriptTile, 4, kScriptTile * 4, grey.data(), kScriptTile);
-    refill_dab_buffers(
-        [&](std::uint8_t* buffer) { overlay_grey_window(buffer, grey.data(), kScriptTile, kScriptTile, span); });
+    refill_dab_buffers([&](std::uint8_t* buffer) {
+        overlay_grey_window(buffer, grey.data(), kScriptTile, kScriptTile, span);
+    });
     finish_picture_grit();
 }
 
@@ -148,8 +149,8 @@ void build_tool_grit() {
     Engine& e = g_engine;
     Tool& t = e.brush.tool;
     const core::RandomState& r = e.random;
-    const GritArrays arrays{r.grit_a.data, static_cast<std::size_t>(std::max(r.grit_a.length, 0)), r.grit_b.data,
-                            static_cast<std::size_t>(std::max(r.grit_b.length, 0))};
+    const GritArrays arrays{r.grit_a.data, static_cast<std::size_t>(std::max(r.grit_a.length, 0)),
+                            r.grit_b.data, static_cast<std::size_t>(std::max(r.grit_b.length, 0))};
     const GritCells cells{t.grit_cell_size, t.grit_cell_threshold, t.grit_pixel_threshold};
     core::Generator generator{r.generator};
     for (int k = 0; k < kDabBuffers; ++k) {

@@ -53,10 +53,10 @@ struct Tool {
     int grit_cell_size; // 0 turns grit off
     int grit_cell_threshold;
     int grit_pixel_threshold;
-    int drawing_length;           // reload value of remaining_length
-    int remaining_length;         // counted down by the host; the dab moves the grit when it runs out
+    int drawing_length;   // reload value of remaining_length
+    int remaining_length; // counted down by the host; the dab moves the grit when it runs out
     GritPosition grit;
-    int density;                  // the host's density minus 1
+    int density; // the host's density minus 1
 
     // Colour.
     int colour_vary;

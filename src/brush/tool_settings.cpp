@@ -75,8 +75,8 @@ void set_tool(const ToolArgs& a) {
 void set_colour(int r, int g, int b) { tool().colour = colour8(r, g, b); }
 
 void set_colour16(int r, int g, int b) {
-    tool().colour = {static_cast<std::uint16_t>(r), static_cast<std::uint16_t>(g), static_cast<std::uint16_t>(b),
-                     0xFFFF};
+    tool().colour = {static_cast<std::uint16_t>(r), static_cast<std::uint16_t>(g),
+                     static_cast<std::uint16_t>(b), 0xFFFF};
 }
 
 void set_colour_banks(const int (&rgb)[12]) {
@@ -146,12 +146,16 @@ void set_scale_size(int n) {
 
 void set_pix_colour_vary(int v) {
     tool().pix_colour_vary = v;
-    if (v > 0) core::MakeRandArrayByte(g_engine.random.color_vary, 1000, wrap(3 * std::int64_t{g_engine.canvas.max_brush}));
+    if (v > 0)
+        core::MakeRandArrayByte(g_engine.random.color_vary, 1000,
+                                wrap(3 * std::int64_t{g_engine.canvas.max_brush}));
 }
 
 void set_pix_lum_vary(int v) {
     tool().pix_lum_vary = v;
-    if (v > 0) core::MakeRandArrayByte(g_engine.random.lum_vary, 256, wrap(3 * std::int64_t{g_engine.canvas.max_brush}));
+    if (v > 0)
+        core::MakeRandArrayByte(g_engine.random.lum_vary, 256,
+                                wrap(3 * std::int64_t{g_engine.canvas.max_brush}));
 }
 
 void dec_drawing_length() { tool().remaining_length = wrap(std::int64_t{tool().remaining_length} - 1); }

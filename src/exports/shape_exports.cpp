@@ -6,10 +6,12 @@
 using namespace vlm;
 
 void VLM_SetBrushShape(const char* path, int angle) {
-    exports::guarded("SetBrushShape", [&] { brush::set_brush_shape(path, angle, brush::ShapeRules::Current); });
+    exports::guarded("SetBrushShape",
+                     [&] { brush::set_brush_shape(path, angle, brush::ShapeRules::Current); });
 }
 void VLM_SetBrushShape_ORIGINAL(const char* path, int angle) {
-    exports::guarded("SetBrushShape", [&] { brush::set_brush_shape(path, angle, brush::ShapeRules::Original); });
+    exports::guarded("SetBrushShape",
+                     [&] { brush::set_brush_shape(path, angle, brush::ShapeRules::Original); });
 }
 void VLM_UnloadBrushShape(void) {
     exports::guarded("VLM_UnloadBrushShape", [] { brush::unload_brush_shape(); });

@@ -9,9 +9,9 @@ void VLM_SetTool(float shape_strength, int grit_cell_size, int grit_cell_thresho
                  int blend_primary_strength, int blend_remix, int unused11, int invert_shape, int unused13,
                  const char* grit_source, const char* shape_path, int shape_angle) {
     exports::guarded("SetTool", [&] {
-        brush::set_tool({shape_strength, grit_cell_size, grit_cell_threshold, grit_pixel_threshold, edge_softness,
-                         colour_vary, drawing_length, blend_strength, blend_primary_strength, blend_remix,
-                         invert_shape, grit_source, shape_path, shape_angle});
+        brush::set_tool({shape_strength, grit_cell_size, grit_cell_threshold, grit_pixel_threshold,
+                         edge_softness, colour_vary, drawing_length, blend_strength, blend_primary_strength,
+                         blend_remix, invert_shape, grit_source, shape_path, shape_angle});
     });
 }
 void VLM_SetColor(int r, int g, int b) { brush::set_colour(r, g, b); }

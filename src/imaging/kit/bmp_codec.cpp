@@ -169,7 +169,8 @@ void decode_rle(const std::uint8_t* data, std::size_t size, const Header& h, std
     std::int64_t x = 0, y = 0;
     std::size_t p = h.pixels_at;
     auto put = [&](int index) {
-        if (x < h.width && y < h.height) indices[(h.height - 1 - y) * h.width + x] = static_cast<std::uint8_t>(index);
+        if (x < h.width && y < h.height)
+            indices[(h.height - 1 - y) * h.width + x] = static_cast<std::uint8_t>(index);
         ++x;
     };
     while (p + 1 < size && y < h.height) {
@@ -301,7 +302,7 @@ std::vector<std::uint8_t> encode_bmp(const std::uint8_t* rgba, int width, int he
         put32(file, 0x0000FF00);
         put32(file, 0x000000FF);
         put32(file, 0xFF000000);
-        put32(file, 0x73524742); // 'sRGB'
+        put32(file, 0x73524742);                 // 'sRGB'
         file.resize(kFileHeaderBytes + info, 0); // end points and gamma unused
     }
     for (int y = height - 1; y >= 0; --y) {

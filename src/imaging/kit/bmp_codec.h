@@ -13,7 +13,8 @@ namespace vlm::kit {
 // Decodes a bitmap file held in memory into RGBA32. A 32-bit picture without an alpha mask whose fourth
 // bytes are all 0 is opaque (that byte is padding for most writers). Palette indices past the palette
 // read as black. On failure returns false and leaves `out` empty.
-bool decode_bmp(const std::uint8_t* data, std::size_t size, DecodedImage& out, const DecodeLimits& limits = {});
+bool decode_bmp(const std::uint8_t* data, std::size_t size, DecodedImage& out,
+                const DecodeLimits& limits = {});
 
 // Encodes a width x height RGBA32 picture (rows of stride bytes) as a bitmap file of 24 bits (alpha
 // dropped) or 32 bits (alpha kept). Returns an empty vector for other bit counts or a bad image.

@@ -24,7 +24,9 @@ struct JpegError {
     std::jmp_buf jump;
 };
 
-[[noreturn]] void jpeg_fail(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1); }
+[[noreturn]] void jpeg_fail(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
+}
 void jpeg_quiet(j_common_ptr) {}
 
 // Adobe writers store CMYK inverted: a byte of 255 means no ink.
@@ -53,7 +55,8 @@ bool jpeg_into(const std::uint8_t* data, std::size_t size, const DecodeLimits& l
     }
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
-    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK || !fits_limits(info.image_width, info.image_height, limits)) {
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK ||
+        !fits_limits(info.image_width, info.image_height, limits)) {
         jpeg_destroy_decompress(&info);
         return false;
     }

@@ -33,9 +33,12 @@ ImageFormat sniff_image_format(const std::uint8_t* data, std::size_t size);
 bool fits_limits(std::int64_t width, std::int64_t height, const DecodeLimits& limits);
 
 // Decodes a picture held in memory. On failure returns false and leaves `out` empty.
-bool decode_image(const std::uint8_t* data, std::size_t size, DecodedImage& out, const DecodeLimits& limits = {});
-bool decode_png(const std::uint8_t* data, std::size_t size, DecodedImage& out, const DecodeLimits& limits = {});
-bool decode_jpeg(const std::uint8_t* data, std::size_t size, DecodedImage& out, const DecodeLimits& limits = {});
+bool decode_image(const std::uint8_t* data, std::size_t size, DecodedImage& out,
+                  const DecodeLimits& limits = {});
+bool decode_png(const std::uint8_t* data, std::size_t size, DecodedImage& out,
+                const DecodeLimits& limits = {});
+bool decode_jpeg(const std::uint8_t* data, std::size_t size, DecodedImage& out,
+                 const DecodeLimits& limits = {});
 
 // Reads a regular file of at most kMaxImageFileBytes bytes and decodes it. A null path, a missing or
 // unreadable file, a directory or an unknown format give false.
