@@ -141,7 +141,9 @@ Palette read_palette(const std::uint8_t* data, std::size_t size, const Header& h
     Palette p;
     const std::size_t wanted =
         h.colours_used == 0 ? std::size_t{1} << h.bits : std::min<std::size_t>(h.colours_used, 1u << h.bits);
-    const std::size_t present = h.palette_at < size ? (size - h.palette_at) / h.palette_entry : 0;
+    // The palette ends where the pixels start, when they start after it.
+    const std::size_t end = h.pixels_at > h.palette_at ? std::min(size, h.pixels_at) : size;
+    const std::size_t present = h.palette_at < end ? (end - h.palette_at) / h.palette_entry : 0;
     const std::size_t count = std::min(wanted, present);
     for (std::size_t i = 0; i < 256; ++i) p.rgba[i][3] = 255;
     for (std::size_t i = 0; i < count; ++i) {
