@@ -427,11 +427,14 @@ void draw_dab(int x, int y, int r, int g, int b) {
         target = e.layers.current->pixels;
     const bool blending = t.blend_strength != 0 && !t.blend_disabled;
     const core::Layer* buffer = e.brush.blend_selected;
-    if (!set_up(d) || !target || (blending && (!buffer || !buffer->pixels))) {
+    if (!set_up(d)) {
         end_of_dab(t, true);
         return;
     }
-    if (blending) {
+    // Without a layer to paint, or a buffer to blend from, the dab still moves the grit and widens the
+    // dirty rectangle as a painted one would, so the stroke's later dabs and its undo stay the same.
+    const bool paints = target && (!blending || (buffer && buffer->pixels));
+    if (blending && paints) {
         d.blend = buffer->pixels;
         d.blend_pitch = d.M * 4;
     }
@@ -445,7 +448,7 @@ void draw_dab(int x, int y, int r, int g, int b) {
         for (u32& c : dab.c) c = clamp16(c + delta);
     }
     if (erase) dab = {{65535, 65535, 65535, 0}};
-    if (prepare(d, x, y, true)) {
+    if (prepare(d, x, y, true) && paints) {
         const int mode = t.mix_mode;
         const MixParams params = tool_mix_params(erase);
         if (mode <= kMixMultiply) {
@@ -467,16 +470,17 @@ void draw_dab_mask(int x, int y) {
     Dab d(e.random.color_vary, t.pix_colour_vary, e.random.lum_vary, t.pix_lum_vary);
     const bool blending = t.blend_strength != 0 && !t.blend_disabled;
     const core::Layer* buffer = e.brush.blend_selected;
-    if (!set_up(d) || !plane || (blending && (!buffer || !buffer->pixels))) {
+    if (!set_up(d)) {
         end_of_dab(t, false);
         return;
     }
+    const bool paints = plane && (!blending || (buffer && buffer->pixels));
 
     u32 level = mask_level(t.colour);
     if (t.colour_vary > 0)
         level = clamp16(level + (t.colour_vary / 2 - d.gen.next() % t.colour_vary) * 256LL);
     if (t.erase) level = 65535;
-    if (prepare(d, x, y, false)) {
+    if (prepare(d, x, y, false) && paints) {
         const int primary = t.blend_primary_strength;
         const long long premultiplied = primary > 0 ? static_cast<long long>(primary) * level : 0;
         const long long primary_keep = t.primary_complement;
