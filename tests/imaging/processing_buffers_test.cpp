@@ -9,12 +9,10 @@
 #include "support/child_process.h"
 #include "support/engine_fixture.h"
 
-namespace vlm::mask {
-[[gnu::weak, gnu::visibility("hidden")]] void apply_mask_to_alpha_rgba32(std::uint8_t* rgba32);
-}
-
 namespace vlm::test {
 namespace {
+
+imaging::State& buffers() { return g_engine.imaging; }
 
 class ProcessingBuffers : public CanvasTest {
 protected:
@@ -39,7 +37,6 @@ protected:
     static std::vector<std::uint8_t> contents(const imaging::Buffer& b) {
         return {b.pixels, b.pixels + b.size};
     }
-    static imaging::State& buffers() { return g_engine.imaging; }
 };
 
 TEST_F(ProcessingBuffers, SourceAllocationFillsFromTheLayerAndReusesItsMemory) {
@@ -173,7 +170,6 @@ TEST_F(ProcessingBuffers, MaskReachesTheSourceAlphaOnlyWhileEnabled) {
 
     g_engine.mask.enabled = 1;
     VLM_ApplyMaskToAlpha_IPLSrcRGBA();
-    if (!mask::apply_mask_to_alpha_rgba32) GTEST_SKIP() << "the mask's alpha routine is not in this build";
     for (std::size_t i = 0; i < kPixels * 4; ++i)
         EXPECT_EQ(buffers().src32.pixels[i], i % 4 == 3 ? before[i] * 129 / 256 : before[i]) << i;
 }
@@ -197,8 +193,7 @@ TEST(AbsentColour, FindsTheLowestMissingColourInBlueGreenRedOrder) {
         {"green 1 taken too", reds_and_next, 257},
         {"every red and green of blue 0", {}, 0x010000},
     };
-    cases[6].colours.clear();
-    for (std::uint32_t c = 0; c < 0x10000; ++c) cases[6].colours.push_back(c);
+    for (std::uint32_t c = 0; c < 0x10000; ++c) cases[5].colours.push_back(c);
     for (const AbsentCase& c : cases) {
         std::vector<std::uint8_t> px;
         for (std::uint32_t v : c.colours) {
