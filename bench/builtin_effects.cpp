@@ -47,7 +47,9 @@ double median(std::vector<double> v) {
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-double seconds_since(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+double seconds_since(Clock::time_point t0) {
+    return std::chrono::duration<double>(Clock::now() - t0).count();
+}
 
 void effect(benchmark::State& state, const char* name, EffectArgs args) {
     std::vector<std::uint8_t> one(kBytes), two(kBytes);
@@ -55,11 +57,13 @@ void effect(benchmark::State& state, const char* name, EffectArgs args) {
     for (auto _ : state) {
         vlm::core::set_parallel_threads(1);
         auto t0 = Clock::now();
-        run_builtin_effect_on(const_cast<std::uint8_t*>(picture().data()), one.data(), kSide, kSide, name, args);
+        run_builtin_effect_on(const_cast<std::uint8_t*>(picture().data()), one.data(), kSide, kSide, name,
+                              args);
         one_times.push_back(seconds_since(t0));
         vlm::core::set_parallel_threads(2);
         t0 = Clock::now();
-        run_builtin_effect_on(const_cast<std::uint8_t*>(picture().data()), two.data(), kSide, kSide, name, args);
+        run_builtin_effect_on(const_cast<std::uint8_t*>(picture().data()), two.data(), kSide, kSide, name,
+                              args);
         two_times.push_back(seconds_since(t0));
         benchmark::DoNotOptimize(one.data());
         benchmark::DoNotOptimize(two.data());

@@ -63,11 +63,14 @@ void run_pass(const Params& p, const Pass& pass, bool with_r, const std::uint8_t
         for (int i = 0; i < ys.count; ++i) {
             const int y = ys.at(i);
             std::uint8_t* row = p.destination + offset(p, 0, y);
-            const std::size_t r_row = static_cast<std::size_t>(y + pass.ry) * static_cast<std::size_t>(p.width);
+            const std::size_t r_row =
+                static_cast<std::size_t>(y + pass.ry) * static_cast<std::size_t>(p.width);
             for (int j = 0; j < xs.count; ++j) {
                 const int x = xs.at(j);
                 std::uint8_t* P = row + static_cast<std::size_t>(x) * 4;
-                const int lr = !with_r ? 0 : lums ? lums[r_row + static_cast<std::size_t>(x + pass.rx)] : lum(P + r);
+                const int lr = !with_r ? 0
+                               : lums  ? lums[r_row + static_cast<std::size_t>(x + pass.rx)]
+                                       : lum(P + r);
                 step(P, P + q, lr);
             }
         }

@@ -55,7 +55,15 @@ void VLM_ToolFreeDstBuffer32(void) {
 }
 
 // These report nothing; the guard only keeps anything thrown inside from reaching the host.
-void VLM_IPLSetSrcBuffer32(const void* pixels) { silent([&] { imaging::set_buffer32(buffers().src32, pixels); }); }
-void VLM_IPLSetDstBuffer32(const void* pixels) { silent([&] { imaging::set_buffer32(buffers().dst32, pixels); }); }
-void VLM_IPLUpdateSrcBuffer32(void) { silent([] { imaging::update_source32(); }); }
-void VLM_ApplyMaskToAlpha_IPLSrcRGBA(void) { silent([] { imaging::apply_mask_to_source_alpha(); }); }
+void VLM_IPLSetSrcBuffer32(const void* pixels) {
+    silent([&] { imaging::set_buffer32(buffers().src32, pixels); });
+}
+void VLM_IPLSetDstBuffer32(const void* pixels) {
+    silent([&] { imaging::set_buffer32(buffers().dst32, pixels); });
+}
+void VLM_IPLUpdateSrcBuffer32(void) {
+    silent([] { imaging::update_source32(); });
+}
+void VLM_ApplyMaskToAlpha_IPLSrcRGBA(void) {
+    silent([] { imaging::apply_mask_to_source_alpha(); });
+}

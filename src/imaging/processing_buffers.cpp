@@ -60,7 +60,9 @@ void allocate_source24(Buffer& buffer) {
     if (ensure_canvas_sized(buffer, 3)) fill_from_current_layer(buffer, 3);
 }
 
-void allocate_destination(Buffer& buffer, int bytes_per_pixel) { ensure_canvas_sized(buffer, bytes_per_pixel); }
+void allocate_destination(Buffer& buffer, int bytes_per_pixel) {
+    ensure_canvas_sized(buffer, bytes_per_pixel);
+}
 
 void free_buffer(Buffer& buffer) {
     core::free_block(buffer.pixels);

@@ -68,7 +68,8 @@ struct Pictures {
 };
 
 // Arguments from values 1..6 and options 1..8 listed in order.
-inline EffectArgs args(std::initializer_list<int> values, std::initializer_list<int> options = {}, int chain = 0) {
+inline EffectArgs args(std::initializer_list<int> values, std::initializer_list<int> options = {},
+                       int chain = 0) {
     EffectArgs a;
     int i = 0;
     for (int v : values) a.values[i++] = v;

@@ -48,7 +48,8 @@ void reference_neighbourhood(std::string_view name, Params& p) {
                     return to_int(s1 + a3 + w * e) / 4;
                 };
                 write_bytes(p, x, y, channel(P.r, n[0].r, n[1].r, n[2].r, n[3].r),
-                            channel(P.g, n[0].g, n[1].g, n[2].g, n[3].g), channel(P.b, n[0].b, n[1].b, n[2].b, n[3].b),
+                            channel(P.g, n[0].g, n[1].g, n[2].g, n[3].g),
+                            channel(P.b, n[0].b, n[1].b, n[2].b, n[3].b),
                             channel(P.a, n[0].a, n[1].a, n[2].a, n[3].a));
                 return;
             }
@@ -58,9 +59,12 @@ void reference_neighbourhood(std::string_view name, Params& p) {
         inner([&](int x, int y) {
             const int m = to_int(block_sum(x, y, ref_lum) * 0.1111111111111111);
             if (std::abs(ref_lum(read_bytes(p, x, y)) - m) <= t) return;
-            const auto mean = [&](auto channel) { return to_int(block_sum(x, y, channel) * 0.1111111111111111); };
-            write_bytes(p, x, y, mean([](const Bytes& b) { return b.r; }), mean([](const Bytes& b) { return b.g; }),
-                        mean([](const Bytes& b) { return b.b; }), mean([](const Bytes& b) { return b.a; }));
+            const auto mean = [&](auto channel) {
+                return to_int(block_sum(x, y, channel) * 0.1111111111111111);
+            };
+            write_bytes(p, x, y, mean([](const Bytes& b) { return b.r; }),
+                        mean([](const Bytes& b) { return b.g; }), mean([](const Bytes& b) { return b.b; }),
+                        mean([](const Bytes& b) { return b.a; }));
         });
     } else if (name == "Bas Relief") {
         inner([&](int x, int y) {
@@ -134,15 +138,18 @@ TEST(Neighbourhood, MatchesThePlainWalkAndLeavesTheBorder) {
                 Params p = g_engine.effects.params;
                 reference_neighbourhood(c.name, p);
                 pic.run(c.name, a);
-                const std::string what = std::string(c.name) + " " + std::to_string(w) + "x" + std::to_string(h) +
-                                         " chain " + std::to_string(chain) + " v1 " + std::to_string(a.values[0]);
+                const std::string what = std::string(c.name) + " " + std::to_string(w) + "x" +
+                                         std::to_string(h) + " chain " + std::to_string(chain) + " v1 " +
+                                         std::to_string(a.values[0]);
                 ASSERT_EQ(pic.dst, ref.dst) << what;
-                if (std::string_view(c.name) == "Line Art Cleaner") continue; // its first step takes every pixel
+                if (std::string_view(c.name) == "Line Art Cleaner")
+                    continue; // its first step takes every pixel
                 for (int y = 0; y < h; ++y)
                     for (int x = 0; x < w; ++x) {
                         const bool border = x == 0 || y == 0 || x == w - 1 || y == h - 1;
                         if (border) {
-                            ASSERT_EQ(0, std::memcmp(pic.at(pic.dst, x, y), &before[(y * w + x) * 4], 4)) << what;
+                            ASSERT_EQ(0, std::memcmp(pic.at(pic.dst, x, y), &before[(y * w + x) * 4], 4))
+                                << what;
                         }
                     }
             }
@@ -183,7 +190,7 @@ TEST(Neighbourhood, AdaptiveBlurWeighsByTheFirstNeighbourThatDiffers) {
 TEST(Neighbourhood, DetailBlurReplacesOutliersByTheBlockMean) {
     Pictures pic(3, 3);
     pic.fill({90, 90, 90, 255});
-    pic.set(1, 1, {180, 180, 180, 0}); // lum mean 100, difference 80
+    pic.set(1, 1, {180, 180, 180, 0});   // lum mean 100, difference 80
     pic.run("Detail Blur", args({313})); // t = 79
     EXPECT_EQ(pic.out(1, 1), (Pixel{100, 100, 100, 226}));
     pic.run("Detail Blur", args({314})); // t = 80

@@ -22,8 +22,8 @@ Params block(Pictures& pic, int chain = 0) {
 
 // A byte read as a fraction and written back loses one step for exactly these values.
 TEST(Accessors, FractionRoundTripLosesOneStepOnTwentyFourValues) {
-    const std::set<int> lossy = {33,  37,  41,  45,  49,  53,  57,  61,  66,  74,  82,  90,
-                                 98,  106, 114, 122, 132, 148, 164, 180, 196, 212, 228, 244};
+    const std::set<int> lossy = {33, 37,  41,  45,  49,  53,  57,  61,  66,  74,  82,  90,
+                                 98, 106, 114, 122, 132, 148, 164, 180, 196, 212, 228, 244};
     Pictures pic(64, 1);
     for (int i = 0; i < 256; ++i) pic.src[i] = static_cast<std::uint8_t>(i);
     const Params p = block(pic);
@@ -79,8 +79,9 @@ TEST(Accessors, WritersClampTheirValues) {
 }
 
 TEST(Accessors, ToIntTruncatesAndHoldsTheIntRange) {
-    const std::pair<double, int> cases[] = {{2.99, 2},  {-2.99, -2}, {0.0, 0},        {1e300, 2147483647},
-                                            {-1e300, -2147483647 - 1}, {NAN, 0}, {-0.5, 0}};
+    const std::pair<double, int> cases[] = {
+        {2.99, 2}, {-2.99, -2}, {0.0, 0}, {1e300, 2147483647}, {-1e300, -2147483647 - 1},
+        {NAN, 0},  {-0.5, 0}};
     for (const auto& [v, expected] : cases) EXPECT_EQ(to_int(v), expected) << v;
 }
 

@@ -7,11 +7,11 @@
 
 #include "core/engine_state.h"
 #include "core/parallel.h"
+#include "effect_pictures.h"
 #include "effects/pixels.h"
 #include "effects/runner.h"
 #include "imaging/processing_buffers.h"
 #include "support/engine_fixture.h"
-#include "effect_pictures.h"
 
 namespace vlm::effects::test {
 namespace {
@@ -20,9 +20,15 @@ using vlm::test::CanvasTest;
 using vlm::test::EngineTest;
 
 const char* const kBuiltinNames[] = {
-    "Anti Alias",     "Adaptive Blur", "Line Art Cleaner",    "Basic Threshold", "Alpha Edge Color", "Adjust Lab",
-    "Detail Blur",    "Value Blur",    "Noise Reduction",     "Noise Reduction RGB", "Hyper Contrast", "Bas Relief",
-    "Grayscale",      "Invert",        "Channel",             "Fader",           "Adjust RGBA",      "Clamp",
+    "Anti Alias",       "Adaptive Blur",
+    "Line Art Cleaner", "Basic Threshold",
+    "Alpha Edge Color", "Adjust Lab",
+    "Detail Blur",      "Value Blur",
+    "Noise Reduction",  "Noise Reduction RGB",
+    "Hyper Contrast",   "Bas Relief",
+    "Grayscale",        "Invert",
+    "Channel",          "Fader",
+    "Adjust RGBA",      "Clamp",
 };
 
 TEST(EffectTable, HoldsEveryEffectOnceUnderItsExactName) {
@@ -162,7 +168,9 @@ protected:
         for (std::size_t i = 0; i < kBytes; ++i) v[i] = static_cast<std::uint8_t>(i * 13 + seed);
         return v;
     }
-    std::vector<std::uint8_t> destination() { return {buffers().dst32.pixels, buffers().dst32.pixels + kBytes}; }
+    std::vector<std::uint8_t> destination() {
+        return {buffers().dst32.pixels, buffers().dst32.pixels + kBytes};
+    }
 };
 
 TEST_F(IplRunner, RunsOnTheProcessingBuffers) {

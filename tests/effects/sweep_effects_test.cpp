@@ -19,7 +19,8 @@ protected:
     static Pictures picture(int w, int h, std::uint32_t seed, int low, int range, int chain) {
         Pictures pic(w, h);
         std::mt19937 gen(seed);
-        for (std::size_t i = 0; i < pic.bytes(); ++i) pic.src[i] = static_cast<std::uint8_t>(low + gen() % range);
+        for (std::size_t i = 0; i < pic.bytes(); ++i)
+            pic.src[i] = static_cast<std::uint8_t>(low + gen() % range);
         // A chained run starts from a destination of its own.
         for (std::size_t i = 0; i < pic.bytes(); ++i)
             pic.dst[i] = chain ? static_cast<std::uint8_t>(low + gen() % range) : kGuardByte;
@@ -68,10 +69,11 @@ TEST_F(Sweep, MatchesThePlainWalkOfTheEightPasses) {
                     Params p = g_engine.effects.params;
                     reference_sweep(c.name, p);
                     pic.run(c.name, a);
-                    ASSERT_EQ(pic.dst, ref.dst) << c.name << " " << size[0] << "x" << size[1] << " values "
-                                                << c.args.values[0] << "," << c.args.values[1] << " range "
-                                                << range[1] << " chain " << chain;
-                    EXPECT_EQ(g_engine.effects.params.chain, 1) << c.name; // every pass reads the passes before
+                    ASSERT_EQ(pic.dst, ref.dst)
+                        << c.name << " " << size[0] << "x" << size[1] << " values " << c.args.values[0] << ","
+                        << c.args.values[1] << " range " << range[1] << " chain " << chain;
+                    EXPECT_EQ(g_engine.effects.params.chain, 1)
+                        << c.name; // every pass reads the passes before
                 }
 }
 
@@ -96,9 +98,9 @@ TEST_F(Sweep, IntegerBlendLosesOneStepAtTheEnds) {
         Pixel p, q, expected_q;
     };
     const Case cases[] = {
-        {{1000, 1000}, {200, 200, 200, 200}, {10, 20, 30, 0}, {9, 19, 29, 0}},     // k = 65535: Q - 1
-        {{0, 0}, {200, 200, 200, 200}, {10, 20, 30, 0}, {10, 20, 30, 0}},           // weight 0: no change
-        {{1, 1}, {200, 150, 0, 0}, {10, 20, 30, 0}, {199, 149, 0, 0}},              // k = 65: about P - 1
+        {{1000, 1000}, {200, 200, 200, 200}, {10, 20, 30, 0}, {9, 19, 29, 0}}, // k = 65535: Q - 1
+        {{0, 0}, {200, 200, 200, 200}, {10, 20, 30, 0}, {10, 20, 30, 0}},      // weight 0: no change
+        {{1, 1}, {200, 150, 0, 0}, {10, 20, 30, 0}, {199, 149, 0, 0}},         // k = 65: about P - 1
     };
     for (const Case& c : cases) {
         Pictures pic(3, 3);
@@ -111,18 +113,20 @@ TEST_F(Sweep, IntegerBlendLosesOneStepAtTheEnds) {
 }
 
 TEST_F(Sweep, PicturesTwoPixelsAcrossAreLeftAlone) {
-    for (const char* name : {"Value Blur", "Noise Reduction", "Noise Reduction RGB", "Anti Alias", "Adaptive Blur",
-                             "Detail Blur", "Bas Relief"})
+    for (const char* name : {"Value Blur", "Noise Reduction", "Noise Reduction RGB", "Anti Alias",
+                             "Adaptive Blur", "Detail Blur", "Bas Relief"})
         for (const auto& [w, h] : {std::pair{7, 2}, {2, 7}, {1, 5}, {2, 2}}) {
             Pictures pic = picture(w, h, 3, 0, 256, 0);
             pic.run(name, args({1000, 1000, 1000, 1000, 1000, 1000}, {1, 1, 1, 1, 1, 1, 1, 1}));
-            EXPECT_EQ(0, std::memcmp(pic.src.data(), pic.dst.data(), pic.bytes())) << name << " " << w << "x" << h;
+            EXPECT_EQ(0, std::memcmp(pic.src.data(), pic.dst.data(), pic.bytes()))
+                << name << " " << w << "x" << h;
         }
 }
 
 // Short of memory for its snapshot of the lums, "Anti Alias" walks on one thread and gives the same bytes.
 TEST_F(Sweep, AntiAliasWithoutItsSnapshot) {
-    if (vlm::test::sanitized_build()) GTEST_SKIP() << "address-space limits do not apply under the address sanitizer";
+    if (vlm::test::sanitized_build())
+        GTEST_SKIP() << "address-space limits do not apply under the address sanitizer";
     const int code = vlm::test::run_in_child([] {
         Pictures pic = picture(2048, 1024, 8, 90, 60, 0);
         const EffectArgs a = args({400, 600, 900, 900});

@@ -70,7 +70,9 @@ inline void reference_sweep(const char* name, Params& p) {
             int qc[3] = {Q.r, Q.g, Q.b};
             for (int c = 0; c < 3; ++c)
                 if (std::abs(pc[c] - qc[c]) < t[c])
-                    qc[c] = static_cast<int>(((pc[c] * (65535LL - k[c])) / 256 + (k[c] * static_cast<long long>(qc[c])) / 256) / 256);
+                    qc[c] = static_cast<int>(
+                        ((pc[c] * (65535LL - k[c])) / 256 + (k[c] * static_cast<long long>(qc[c])) / 256) /
+                        256);
             write_bytes(p, qx, qy, qc[0], qc[1], qc[2], Q.a);
         });
     } else if (n == "Anti Alias") {

@@ -26,7 +26,8 @@ protected:
     // Every 16-bit value distinct in both bytes; `salt` makes a second picture.
     static void paint_layer(unsigned salt) {
         std::vector<std::uint16_t> plane(kPixels * 4);
-        for (std::size_t i = 0; i < plane.size(); ++i) plane[i] = static_cast<std::uint16_t>(i * 40503u + 17 + salt);
+        for (std::size_t i = 0; i < plane.size(); ++i)
+            plane[i] = static_cast<std::uint16_t>(i * 40503u + 17 + salt);
         VLM_SetLayerData(plane.data(), 2);
     }
     static std::vector<std::uint8_t> layer_rgba32() {
@@ -73,9 +74,9 @@ TEST_F(ProcessingBuffers, DestinationAllocationKeepsARightSizedBuffer) {
 }
 
 TEST_F(ProcessingBuffers, FreeingEmptiesEveryBufferAndToleratesAbsence) {
-    void (*allocs[])() = {VLM_IPLAllocSrcBuffer32, VLM_IPLAllocDstBuffer32, VLM_IPLAllocSrcBuffer24,
+    void (*allocs[])() = {VLM_IPLAllocSrcBuffer32, VLM_IPLAllocDstBuffer32,  VLM_IPLAllocSrcBuffer24,
                           VLM_IPLAllocDstBuffer24, VLM_ToolAllocSrcBuffer32, VLM_ToolAllocDstBuffer32};
-    void (*frees[])() = {VLM_IPLFreeSrcBuffer32, VLM_IPLFreeDstBuffer32, VLM_IPLFreeSrcBuffer24,
+    void (*frees[])() = {VLM_IPLFreeSrcBuffer32, VLM_IPLFreeDstBuffer32,  VLM_IPLFreeSrcBuffer24,
                          VLM_IPLFreeDstBuffer24, VLM_ToolFreeSrcBuffer32, VLM_ToolFreeDstBuffer32};
     imaging::Buffer* held[] = {&buffers().src32, &buffers().dst32,    &buffers().src24,
                                &buffers().dst24, &buffers().tool_src, &buffers().tool_dst};
@@ -186,12 +187,9 @@ TEST(AbsentColour, FindsTheLowestMissingColourInBlueGreenRedOrder) {
     std::vector<std::uint32_t> reds_and_next = reds;
     reds_and_next.push_back(256);
     AbsentCase cases[] = {
-        {"one black picture", {0, 0, 0, 0}, 1},
-        {"no black", {5, 0x010000}, 0},
-        {"gap in red", {0, 1, 3, 2, 5}, 4},
-        {"every red of green 0", reds, 256},
-        {"green 1 taken too", reds_and_next, 257},
-        {"every red and green of blue 0", {}, 0x010000},
+        {"one black picture", {0, 0, 0, 0}, 1},    {"no black", {5, 0x010000}, 0},
+        {"gap in red", {0, 1, 3, 2, 5}, 4},        {"every red of green 0", reds, 256},
+        {"green 1 taken too", reds_and_next, 257}, {"every red and green of blue 0", {}, 0x010000},
     };
     for (std::uint32_t c = 0; c < 0x10000; ++c) cases[5].colours.push_back(c);
     for (const AbsentCase& c : cases) {
@@ -201,7 +199,8 @@ TEST(AbsentColour, FindsTheLowestMissingColourInBlueGreenRedOrder) {
             px.insert(px.end(), {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
                                  static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v * 7)});
         }
-        EXPECT_EQ(imaging::absent_colour(px.data(), static_cast<int>(c.colours.size()), 1), c.expected) << c.what;
+        EXPECT_EQ(imaging::absent_colour(px.data(), static_cast<int>(c.colours.size()), 1), c.expected)
+            << c.what;
     }
     EXPECT_EQ(imaging::absent_colour(nullptr, 4, 4), 0u);
 }
