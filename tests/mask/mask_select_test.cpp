@@ -17,6 +17,9 @@ struct SelectCase {
     std::function<void(const void*, int)> select; // (picture, amount)
 };
 
+// Names the case in test output instead of dumping its bytes.
+void PrintTo(const SelectCase& c, std::ostream* os) { *os << c.name; }
+
 const SelectCase kSelectCases[] = {
     {"RGBAColor", {0, 0, 0, 255}, {{{10, 20, 30, 0}, true}, {{10, 20, 31, 255}, false}},
      [](const void* p, int a) { VLM_CreateMaskFromRGBAImageColor(p, 10, 20, 30, a); }},
