@@ -281,6 +281,18 @@ TEST_F(GritTool, UnusableSourcesLeaveTheRandomGritSilently) {
     EXPECT_STREQ(VLM_GetLastError(), "");
 }
 
+TEST_F(GritTool, BrushesLargerThanTheMaximumStayInsideTheBuffers) {
+    // 40 > M = 32 still fits the (M + 25)^2 bytes with row stride M; 1001 would not and builds nothing.
+    VLM_SetSize(40);
+    grit_tool()();
+    for (const Bytes& b : dab_buffers()) EXPECT_NE(b, Bytes(b.size(), 255));
+    VLM_SetSize(1001);
+    grit_tool()();
+    for (const Bytes& b : dab_buffers()) EXPECT_EQ(b, Bytes(b.size(), 255));
+    EXPECT_EQ(test::shape_plane(), std::vector<std::uint16_t>(kMaxBrush * kMaxBrush, 0));
+    EXPECT_STREQ(VLM_GetLastError(), "");
+}
+
 TEST(GritToolLargeBrush, BrushOf575OrMoreSkipsThePicture) {
     vlm::test::reset_engine();
     VLM_CreateImage(nullptr, 16, 16, 600, 0);
