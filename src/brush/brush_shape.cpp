@@ -91,6 +91,8 @@ void rotate_source(int angle) {
 
 // Loads and rotates the shape file into the cache; the cache stays empty when nothing usable was read.
 void load_source(const char* path, std::size_t length, int angle, ShapeRules rules) {
+    // Pipes and devices are neither scripts nor pictures, and opening one could wait for ever.
+    if (!kit::is_regular_file(path)) return;
     const bool script = rules == ShapeRules::Current && load_script_source(path, length);
     if (!script) load_picture_source(path, length);
     if (g_engine.brush.source.pixels) rotate_source(angle);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "brush/brush_shape.h"
 #include "brush/tool_fixture.h"
 #include "core/engine_state.h"
@@ -228,7 +230,7 @@ TEST_F(ShapeFile, UnusableFilesFallBackToTheRoundShapeSilently) {
     huge_bmp[18] = 0xA0, huge_bmp[19] = 0x86, huge_bmp[20] = 0x01; // 100000 x 100000
     huge_bmp[22] = 0xA0, huge_bmp[23] = 0x86, huge_bmp[24] = 0x01;
     test::write_bytes(file("huge.bmp"), huge_bmp);
-    test::write_bytes(file("text.png"), {'h', 'e', 'l', 'l', 'o'});
+    test::write_text(file("text.png"), "hello");
     std::vector<std::uint8_t> png;
     {
         std::ifstream in(test::kShapes + "soft_dot.png", std::ios::binary);
@@ -236,14 +238,14 @@ TEST_F(ShapeFile, UnusableFilesFallBackToTheRoundShapeSilently) {
     }
     png.resize(png.size() / 2);
     test::write_bytes(file("truncated.png"), png);
-    test::write_bytes(file("bad.vfx"),
-                      {'v', 'e', 'l', 'm', 'o', 'r', 'a', '-', 'e',  'f', 'f', 'e', 'c', 't', '-',
-                       's', 'c', 'r', 'i', 'p', 't', ' ', '1', '\n', 's', 'i', 'z', 'e', '\n'});
+    test::write_text(file("bad.vfx"), "velmora-effect-script 1\nsize\n");
     const std::string long_path(2000, 'a');
+    ASSERT_EQ(::mkfifo(file("pipe.png").c_str(), 0600), 0); // opening it would wait for a writer
     VLM_SetBrushShape_ORIGINAL("", 0);
     const std::vector<int> original_round = shape_block(8);
-    for (const std::string& path : {file("missing.png"), file("huge.bmp"), file("text.png"),
-                                    file("truncated.png"), file("bad.vfx"), dir_, long_path}) {
+    for (const std::string& path :
+         {file("missing.png"), file("huge.bmp"), file("text.png"), file("truncated.png"), file("bad.vfx"),
+          dir_, long_path, file("pipe.png"), std::string("/dev/zero")}) {
         VLM_SetBrushShape(path.c_str(), 0);
         EXPECT_EQ(shape_block(8), round) << path;
         EXPECT_EQ(g_engine.brush.source.pixels, nullptr) << path;

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "brush/grit.h"
 #include "brush/tool_fixture.h"
 #include "core/engine_state.h"
@@ -267,12 +269,11 @@ TEST_F(GritTool, UnusableSourcesLeaveTheRandomGritSilently) {
     VLM_SetRandomSeed(8);
     grit_tool()();
     const auto random = dab_buffers();
-    test::write_bytes(dir_ + "/text.bmp", {'B', 'M', 'x'});
-    test::write_bytes(dir_ + "/bad.vfx",
-                      {'v', 'e', 'l', 'm', 'o', 'r', 'a',  '-', 'e', 'f', 'f', 'e', 'c', 't', '-', 's', 'c',
-                       'r', 'i', 'p', 't', ' ', '1', '\n', 's', 'i', 'z', 'e', ' ', '0', ' ', '0', '\n'});
-    for (const std::string& source :
-         {std::string("x"), dir_ + "/missing.png", dir_ + "/text.bmp", dir_ + "/bad.vfx", dir_}) {
+    test::write_text(dir_ + "/text.bmp", "BMx");
+    test::write_text(dir_ + "/bad.vfx", "velmora-effect-script 1\nsize 0 0\n");
+    ASSERT_EQ(::mkfifo((dir_ + "/pipe.vfx").c_str(), 0600), 0); // opening it would wait for a writer
+    for (const std::string& source : {std::string("x"), dir_ + "/missing.png", dir_ + "/text.bmp",
+                                      dir_ + "/bad.vfx", dir_, dir_ + "/pipe.vfx"}) {
         ToolCall t = grit_tool();
         t.grit_source = source.c_str();
         t();

@@ -60,6 +60,8 @@ inline void write_bytes(const std::string& path, const std::vector<std::uint8_t>
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
+inline void write_text(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+
 // A 24-bit bitmap whose pixel (x, y) is grey(x, y) in all three channels.
 inline void write_grey_bmp(const std::string& path, int width, int height,
                            const std::function<int(int, int)>& grey) {

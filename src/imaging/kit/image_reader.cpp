@@ -180,6 +180,11 @@ bool decode_image(const std::uint8_t* data, std::size_t size, DecodedImage& out,
     }
 }
 
+bool is_regular_file(const char* path) {
+    struct stat st {};
+    return path && ::stat(path, &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool read_image_file(const char* path, DecodedImage& out, const DecodeLimits& limits) {
     out = DecodedImage{};
     std::vector<std::uint8_t> bytes;
