@@ -1,0 +1,75 @@
+#pragma once
+// What the dab and the blend-buffer operations share: the brush area on the canvas, the mask's scaling
+// of a canvas alpha, the grey level of the current colour and the tool's mix parameters.
+#include <algorithm>
+#include <cstdint>
+
+#include "brush/mix_modes.h"
+#include "brush/state.h"
+#include "core/engine_state.h"
+
+namespace vlm::brush {
+
+// The brush square of edge S centred on (x, y), clipped to the canvas. Canvas pixel (cx, cy) matches
+// shape pixel (cy - top, cx - left); [x0, x1] x [y0, y1] (inclusive) are the canvas pixels visited.
+struct BrushArea {
+    int left, top;
+    int x0, y0, x1, y1;
+    bool clipped;
+    bool empty() const { return x0 > x1 || y0 > y1; }
+};
+
+inline BrushArea brush_area(int x, int y, int size) {
+    const core::CanvasState& c = g_engine.canvas;
+    BrushArea a;
+    // 64-bit corners: a host may pass any int, and the square must not wrap around.
+    const long long left = static_cast<long long>(x) - size / 2, top = static_cast<long long>(y) - size / 2;
+    const long long right = left + size - 1, bottom = top + size - 1;
+    a.clipped = left < 0 || top < 0 || right > c.width - 1 || bottom > c.height - 1;
+    a.left = static_cast<int>(std::clamp<long long>(left, -size, c.width));
+    a.top = static_cast<int>(std::clamp<long long>(top, -size, c.height));
+    a.x0 = static_cast<int>(std::max<long long>(left, 0));
+    a.y0 = static_cast<int>(std::max<long long>(top, 0));
+    a.x1 = static_cast<int>(std::min<long long>(right, c.width - 1));
+    a.y1 = static_cast<int>(std::min<long long>(bottom, c.height - 1));
+    if (a.x0 > a.x1 || a.y0 > a.y1) a.x0 = 1, a.x1 = 0; // nothing on the canvas
+    return a;
+}
+
+// The canvas alpha pA as the enabled mask lets it through at mask value m.
+inline std::uint32_t masked_alpha(std::uint32_t pA, std::uint32_t m) {
+    const std::uint32_t scale = m < 65535 ? (m * 65535) >> 16 : 65535;
+    return static_cast<std::uint32_t>(pA * static_cast<double>(scale) / 65535);
+}
+
+// The mask level of a colour: white gives 0, near-black 65535.
+inline std::uint32_t mask_level(const Colour64& c) {
+    const std::uint32_t m = (static_cast<std::uint32_t>(c.r) + c.g + c.b) / 3;
+    return m < 256 ? 65535 : 65280 - m;
+}
+
+// The enabled mask plane, or null.
+inline const std::uint16_t* enabled_mask() {
+    const mask::State& m = g_engine.mask;
+    return m.enabled ? m.plane : nullptr;
+}
+
+inline MixParams tool_mix_params(bool erase) {
+    const Tool& t = g_engine.brush.tool;
+    MixParams p{};
+    p.amount = static_cast<std::uint32_t>(t.mix_amount);
+    p.complement = static_cast<std::uint32_t>(t.mix_complement);
+    p.posterize_shift = t.posterize_shift;
+    p.colour[0] = t.colour.r;
+    p.colour[1] = t.colour.g;
+    p.colour[2] = t.colour.b;
+    for (int k = 0; k < 4; ++k) {
+        p.banks[k][0] = t.banks[k].r;
+        p.banks[k][1] = t.banks[k].g;
+        p.banks[k][2] = t.banks[k].b;
+    }
+    p.erase = erase;
+    return p;
+}
+
+} // namespace vlm::brush
