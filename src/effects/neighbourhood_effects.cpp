@@ -91,11 +91,16 @@ void bas_relief(Params& p) {
     const double v = p.v1;
     const int option = p.option1;
     for_each_inner_pixel(p, [v, option](const std::uint8_t* c, std::ptrdiff_t pitch, std::uint8_t* out) {
-        const std::uint8_t* n = option == 0 ? c - 4 : option == 1 ? c - pitch : option == 2 ? c - pitch - 4 : c;
+        const std::uint8_t* n = option == 0   ? c - 4
+                                : option == 1 ? c - pitch
+                                : option == 2 ? c - pitch - 4
+                                              : c;
         const core::Hsl hp = core::rgb_to_hsl(c[0], c[1], c[2]);
         const core::Hsl hn = core::rgb_to_hsl(n[0], n[1], n[2]);
         // Away from the neighbour: a lighter (or more saturated) pixel moves toward 1, a darker toward 0.
-        const auto relief = [v](double a, double b) { return a > b ? a + (1 - a) * v : a < b ? a - a * v : a; };
+        const auto relief = [v](double a, double b) {
+            return a > b ? a + (1 - a) * v : a < b ? a - a * v : a;
+        };
         write_hsl(out, hp.h, relief(hp.s, hn.s), relief(hp.l, hn.l));
     });
 }

@@ -31,8 +31,10 @@ void basic_threshold(Params& p) {
 
 void hyper_contrast(Params& p) {
     int k = to_int((1 - p.v1) * 255);
-    if (k == 0) k = 1;
-    else if (k >= 250) k = 250;
+    if (k == 0)
+        k = 1;
+    else if (k >= 250)
+        k = 250;
     for_each_pixel(p, [k](const std::uint8_t* in, std::uint8_t* out) {
         const int mx = std::max({in[0], in[1], in[2]}), mn = std::min({in[0], in[1], in[2]});
         const double w = (mx + mn) * 0.00196078431372549;
@@ -137,7 +139,8 @@ void fader(Params& p) {
     int x0 = 0, y0 = 0, x1 = p.width - 1, y1 = p.height - 1;
     if (p.option3 == 1) {
         y0 = 1, y1 = 0; // no readable current layer: nothing to fade
-        if (g_engine.layers.current) core::find_data_extents(g_engine.layers.current_number, &x0, &y0, &x1, &y1);
+        if (g_engine.layers.current)
+            core::find_data_extents(g_engine.layers.current_number, &x0, &y0, &x1, &y1);
     }
     if (y1 < y0 || x1 < x0) return;
     const std::vector<double> fx = ramp(2 * p.v3, 2 * p.v4, x0, x1);
@@ -157,7 +160,8 @@ void fader(Params& p) {
                     if (lightness) hsl.l *= f;
                     write_hsl(block, x, y, hsl.h, hsl.s, hsl.l);
                 }
-                if (alpha && inside(block, x, y)) block.destination[offset(block, x, y) + 3] = clamp_byte(to_int(f * px.a));
+                if (alpha && inside(block, x, y))
+                    block.destination[offset(block, x, y) + 3] = clamp_byte(to_int(f * px.a));
             }
         }
     });

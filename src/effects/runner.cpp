@@ -65,7 +65,8 @@ void run(std::uint8_t* source, std::uint8_t* destination, int width, int height,
     Params& p = g_engine.effects.params;
     fill_block(p, source, destination, width, height, args);
     if (!p.chain && source != destination)
-        std::memcpy(destination, source, static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+        std::memcpy(destination, source,
+                    static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
     if (const EffectEntry entry = find_builtin_effect(name)) entry(p);
 }
 
@@ -102,7 +103,8 @@ void load_destination_into_current_layer(const Params& p) {
 
 void copy_destination_over_source(const Params& p) {
     if (p.source != p.destination)
-        std::memcpy(p.source, p.destination, static_cast<std::size_t>(p.height) * static_cast<std::size_t>(p.pitch));
+        std::memcpy(p.source, p.destination,
+                    static_cast<std::size_t>(p.height) * static_cast<std::size_t>(p.pitch));
 }
 
 namespace {

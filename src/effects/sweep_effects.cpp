@@ -44,16 +44,18 @@ std::array<Pass, 8> passes(int w, int h) {
     }};
 }
 
-// Runs step(P, Q, lum of R) over one pass, its independent lines split over the cores. R is read from
-// `lums`, the lum of every pixel as the pass found it: walking the lines in order, no step writes R before
-// it is read, so the snapshot gives exactly what a single walk would see.
+// Runs step(P, Q, lum of R) over one pass, its independent lines split over the cores. Only "Anti Alias"
+// looks at R (`with_r`). Walking the lines in order, no step writes R before it is read, so R is read from
+// `lums`, the lum of every pixel as the pass found it, which lets lines run side by side; without that
+// snapshot the pass reads R itself and keeps to one thread.
 template <class Step>
-void run_pass(const Params& p, const Pass& pass, const std::uint8_t* lums, const Step& step) {
+void run_pass(const Params& p, const Pass& pass, bool with_r, const std::uint8_t* lums, const Step& step) {
     const int lines = pass.along_rows ? pass.y.count : pass.x.count;
     const int per_line = pass.along_rows ? pass.x.count : pass.y.count;
     if (lines <= 0 || per_line <= 0) return;
     const std::ptrdiff_t q = static_cast<std::ptrdiff_t>(pass.qy) * p.pitch + pass.qx * 4;
-    core::parallel_rows(lines, per_line, kParallelWork, [&](int first, int last) {
+    const std::ptrdiff_t r = static_cast<std::ptrdiff_t>(pass.ry) * p.pitch + pass.rx * 4;
+    const auto walk = [&](int first, int last) {
         Loop ys = pass.y, xs = pass.x;
         Loop& split = pass.along_rows ? ys : xs;
         split.start = split.at(first);
@@ -61,14 +63,22 @@ void run_pass(const Params& p, const Pass& pass, const std::uint8_t* lums, const
         for (int i = 0; i < ys.count; ++i) {
             const int y = ys.at(i);
             std::uint8_t* row = p.destination + offset(p, 0, y);
-            const std::size_t r_row = static_cast<std::size_t>(y + pass.ry) * static_cast<std::size_t>(p.width);
+            const std::size_t r_row =
+                static_cast<std::size_t>(y + pass.ry) * static_cast<std::size_t>(p.width);
             for (int j = 0; j < xs.count; ++j) {
                 const int x = xs.at(j);
                 std::uint8_t* P = row + static_cast<std::size_t>(x) * 4;
-                step(P, P + q, lums ? lums[r_row + static_cast<std::size_t>(x + pass.rx)] : 0);
+                const int lr = !with_r ? 0
+                               : lums  ? lums[r_row + static_cast<std::size_t>(x + pass.rx)]
+                                       : lum(P + r);
+                step(P, P + q, lr);
             }
         }
-    });
+    };
+    if (with_r && !lums)
+        walk(0, lines);
+    else
+        core::parallel_rows(lines, per_line, kParallelWork, walk);
 }
 
 void snapshot_lums(const Params& p, std::uint8_t* lums) {
@@ -84,7 +94,7 @@ void snapshot_lums(const Params& p, std::uint8_t* lums) {
 // Every pass reads what the earlier ones wrote, so the block is switched to chained reading.
 template <class Step> void sweep(Params& p, const Step& step) {
     p.chain = 1;
-    for (const Pass& pass : passes(p.width, p.height)) run_pass(p, pass, nullptr, step);
+    for (const Pass& pass : passes(p.width, p.height)) run_pass(p, pass, false, nullptr, step);
 }
 
 // Q moved toward P by the 16-bit weight k: (((k Q) / 256) + ((P (65535 - k)) / 256)) / 256 per channel.
@@ -115,8 +125,8 @@ void anti_alias(Params& p) {
     const int t1 = to_int(255 * (1 - p.v3)), t2 = to_int(255 * (1 - p.v4));
     const double v1 = p.v1, v2 = p.v2;
     const std::size_t pixels = static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height);
+    // Short of memory for the snapshot, the passes still run, on one thread.
     std::uint8_t* lums = core::x_NewCharUndoReduce(pixels);
-    if (!lums) return; // the destination keeps the runner's copy
     const auto mix = [](const std::uint8_t* P, std::uint8_t* Q, double v) {
         for (int c = 0; c < 4; ++c) Q[c] = clamp_byte(to_int((1 - v) * P[c] + v * Q[c]));
     };
@@ -130,8 +140,8 @@ void anti_alias(Params& p) {
     p.chain = 1;
     for (const Pass& pass : passes(p.width, p.height)) {
         if (pass.y.count <= 0 || pass.x.count <= 0) continue;
-        snapshot_lums(p, lums);
-        run_pass(p, pass, lums, step);
+        if (lums) snapshot_lums(p, lums);
+        run_pass(p, pass, true, lums, step);
     }
     core::free_block(lums);
 }

@@ -5,6 +5,7 @@
 
 using namespace vlm;
 using exports::guarded;
+using exports::silent;
 
 namespace {
 
@@ -53,7 +54,16 @@ void VLM_ToolFreeDstBuffer32(void) {
     guarded("ToolFreeDstBuffer32", [] { imaging::free_buffer(buffers().tool_dst); });
 }
 
-void VLM_IPLSetSrcBuffer32(const void* pixels) { imaging::set_buffer32(buffers().src32, pixels); }
-void VLM_IPLSetDstBuffer32(const void* pixels) { imaging::set_buffer32(buffers().dst32, pixels); }
-void VLM_IPLUpdateSrcBuffer32(void) { imaging::update_source32(); }
-void VLM_ApplyMaskToAlpha_IPLSrcRGBA(void) { imaging::apply_mask_to_source_alpha(); }
+// These report nothing; the guard only keeps anything thrown inside from reaching the host.
+void VLM_IPLSetSrcBuffer32(const void* pixels) {
+    silent([&] { imaging::set_buffer32(buffers().src32, pixels); });
+}
+void VLM_IPLSetDstBuffer32(const void* pixels) {
+    silent([&] { imaging::set_buffer32(buffers().dst32, pixels); });
+}
+void VLM_IPLUpdateSrcBuffer32(void) {
+    silent([] { imaging::update_source32(); });
+}
+void VLM_ApplyMaskToAlpha_IPLSrcRGBA(void) {
+    silent([] { imaging::apply_mask_to_source_alpha(); });
+}

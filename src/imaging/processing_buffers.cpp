@@ -9,13 +9,7 @@
 #include "core/memory.h"
 #include "core/transfer_common.h"
 #include "core/transfer_reads.h"
-
-// MASK WIRING: the mask subsystem provides this routine (alpha scaled by the high byte of the mask under
-// each pixel of a canvas-sized RGBA32 buffer). It is declared weak here until that subsystem joins the
-// engine; while it is absent, applying the mask to the source buffer does nothing.
-namespace vlm::mask {
-[[gnu::weak, gnu::visibility("hidden")]] void apply_mask_to_alpha_rgba32(std::uint8_t* rgba32);
-}
+#include "mask/mask_alpha.h"
 
 namespace vlm::imaging {
 
@@ -66,7 +60,9 @@ void allocate_source24(Buffer& buffer) {
     if (ensure_canvas_sized(buffer, 3)) fill_from_current_layer(buffer, 3);
 }
 
-void allocate_destination(Buffer& buffer, int bytes_per_pixel) { ensure_canvas_sized(buffer, bytes_per_pixel); }
+void allocate_destination(Buffer& buffer, int bytes_per_pixel) {
+    ensure_canvas_sized(buffer, bytes_per_pixel);
+}
 
 void free_buffer(Buffer& buffer) {
     core::free_block(buffer.pixels);
@@ -92,9 +88,7 @@ void update_source32() {
 
 void apply_mask_to_source_alpha() {
     Buffer& src = g_engine.imaging.src32;
-    const mask::State& m = g_engine.mask;
-    if (!holds_canvas(src, 4) || !m.enabled || !m.plane) return;
-    if (mask::apply_mask_to_alpha_rgba32) mask::apply_mask_to_alpha_rgba32(src.pixels);
+    if (holds_canvas(src, 4) && g_engine.mask.enabled) mask::apply_mask_to_canvas_alpha(src.pixels);
 }
 
 void start_imaging() {}
