@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/engine_state.h"
+#include "core/hooks.h"
 #include "core/memory.h"
 #include "imaging/kit/channels.h"
 #include "imaging/kit/effect_runner.h"
@@ -18,6 +19,7 @@ namespace {
 constexpr int kRotateEffect = 51;
 constexpr int kRotateAngleValue = 3;
 constexpr int kRotateScaleValue = 4;
+constexpr const char* kShapeBlurEffect = "Value Blur";
 
 using Block = std::unique_ptr<std::uint8_t[]>;
 
@@ -89,6 +91,8 @@ void rotate_source(int angle) {
 
 // Loads and rotates the shape file into the cache; the cache stays empty when nothing usable was read.
 void load_source(const char* path, std::size_t length, int angle, ShapeRules rules) {
+    // Pipes and devices are neither scripts nor pictures, and opening one could wait for ever.
+    if (!kit::is_regular_file(path)) return;
     const bool script = rules == ShapeRules::Current && load_script_source(path, length);
     if (!script) load_picture_source(path, length);
     if (g_engine.brush.source.pixels) rotate_source(angle);
@@ -206,8 +210,14 @@ void set_brush_shape(const char* path, int angle, ShapeRules rules) {
 
 void unload_brush_shape() { release_source(); }
 
-// TODO(effects): run the built-in "Value Blur" here (strengths 0 and (100 - blur) * 10 thousandths) through
-// the effect runner's caller-buffer form once it is on main. Until then the shape blur is a no-op.
-void blur_shape_picture(std::uint8_t* rgba, int width, int height, int blur) {}
+void blur_shape_picture(std::uint8_t* rgba, int width, int height, int blur) {
+    const auto run = core::hooks().run_effect_on;
+    if (!run) return;
+    // With value 1 at 0 only a pixel brighter than the one before it along a pass is blended, keeping
+    // (100 - blur) / 100 of itself; a weight of 0 (blur 100) leaves it alone.
+    const int value2 = static_cast<int>((100u - static_cast<std::uint32_t>(blur)) * 10u); // wraps as ints did
+    const int values[6] = {0, value2, 0, 0, 0, 0};
+    run(rgba, rgba, width, height, kShapeBlurEffect, values);
+}
 
 } // namespace vlm::brush

@@ -164,7 +164,8 @@ void build_tool_grit() {
 
 void take_grit_from_picture(const char* source) {
     const int span = g_engine.brush.tool.brush_size + kGritMargin;
-    if (g_engine.canvas.max_brush < 1 || span < 1) return;
+    // Pipes and devices are neither scripts nor pictures, and opening one could wait for ever.
+    if (g_engine.canvas.max_brush < 1 || span < 1 || !kit::is_regular_file(source)) return;
     kit::EffectRunner runner;
     if (runner.initialize() && runner.load_script_from_file(source)) {
         grit_from_script(runner, span);

@@ -101,9 +101,9 @@ struct Tool {
 
     std::uint8_t tracing_mode;
 
-    // One-shot switches, cleared by the dabs that honour them and by set_tool.
+    // One-shot switches, cleared by the dabs that honour them and by set_tool (which also clears the
+    // mask-maker switch of the mask group).
     std::uint8_t blend_disabled;
-    std::uint8_t mask_maker;
     std::uint8_t erase;
 };
 

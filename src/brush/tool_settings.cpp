@@ -68,7 +68,7 @@ void set_tool(const ToolArgs& a) {
     if (t.blend_strength > 0) t.blend_complement = 256 - t.blend_strength;
     if (t.blend_primary_strength > 0) t.primary_complement = 256 - t.blend_primary_strength;
     t.blend_disabled = 0;
-    t.mask_maker = 0;
+    e.mask.maker = 0;
     t.erase = 0;
 }
 

@@ -21,6 +21,10 @@ struct Hooks {
                          bool alpha_locked);
     // Processing buffers.
     void (*free_processing_buffers)(); // frees the four IPL buffers
+    // Built-in effects: runs the named effect with value1..value6 (options and colour 0, not chained) on a
+    // caller's width x height RGBA32 buffers, which may be one and the same.
+    void (*run_effect_on)(std::uint8_t* source, std::uint8_t* destination, int width, int height,
+                          const char* name, const int (&values)[6]);
 };
 
 Hooks& hooks();

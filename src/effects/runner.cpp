@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/engine_state.h"
+#include "core/hooks.h"
 #include "core/transfer_loads.h"
 #include "effects/neighbourhood_effects.h"
 #include "effects/pixels.h"
@@ -105,5 +106,19 @@ void copy_destination_over_source(const Params& p) {
         std::memcpy(p.source, p.destination,
                     static_cast<std::size_t>(p.height) * static_cast<std::size_t>(p.pitch));
 }
+
+namespace {
+
+// Lets the brush shape code, below this folder, run "Value Blur" on its own picture.
+void run_effect_for_hook(std::uint8_t* source, std::uint8_t* destination, int width, int height,
+                         const char* name, const int (&values)[6]) {
+    EffectArgs args;
+    std::copy(std::begin(values), std::end(values), args.values);
+    run_builtin_effect_on(source, destination, width, height, name, args);
+}
+
+const bool kHooked = (core::hooks().run_effect_on = &run_effect_for_hook, true);
+
+} // namespace
 
 } // namespace vlm::effects

@@ -88,7 +88,8 @@ bool jpeg_into(const std::uint8_t* data, std::size_t size, const DecodeLimits& l
 
 // The whole of a regular file, or false.
 bool read_file(const char* path, std::vector<std::uint8_t>& bytes) {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a path naming a pipe is refused instead of waiting for a writer.
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat st {};
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
@@ -177,6 +178,11 @@ bool decode_image(const std::uint8_t* data, std::size_t size, DecodedImage& out,
         out = DecodedImage{};
         return false;
     }
+}
+
+bool is_regular_file(const char* path) {
+    struct stat st {};
+    return path && ::stat(path, &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool read_image_file(const char* path, DecodedImage& out, const DecodeLimits& limits) {

@@ -40,6 +40,9 @@ bool decode_png(const std::uint8_t* data, std::size_t size, DecodedImage& out,
 bool decode_jpeg(const std::uint8_t* data, std::size_t size, DecodedImage& out,
                  const DecodeLimits& limits = {});
 
+// Whether path names a regular file (following links). Unlike opening it, asking never blocks on a pipe.
+bool is_regular_file(const char* path);
+
 // Reads a regular file of at most kMaxImageFileBytes bytes and decodes it. A null path, a missing or
 // unreadable file, a directory or an unknown format give false.
 bool read_image_file(const char* path, DecodedImage& out, const DecodeLimits& limits = {});
