@@ -122,7 +122,8 @@ void flatten_rect(std::uint16_t* buffer, int x, int y, int width, int height) {
 
     const CanvasRect r = on_canvas(x, y, width, height);
     const std::size_t pitch = static_cast<std::size_t>(width) * 4;
-    const RectGeometry g = geometry(r, r.x0 - x, r.y0 - y, pitch);
+    // Off the canvas altogether, r.x0 - x could pass the int range; the offsets are only needed on it.
+    const RectGeometry g = r.empty() ? RectGeometry{} : geometry(r, r.x0 - x, r.y0 - y, pitch);
     // Buffer rows [on0, on1) lie on the canvas.
     const int on0 = r.empty() ? 0 : g.dst_y, on1 = r.empty() ? 0 : g.dst_y + g.height;
     const int band = std::max(1, kBandPixels / width);

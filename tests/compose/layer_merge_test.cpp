@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -313,6 +314,9 @@ TEST_F(LayerMerge, BadSlotsSizesAndBuffersChangeNothing) {
     VLM_MergeRect(nullptr, 0, 0, kWidth, kHeight);
     VLM_Merge(nullptr);
     std::vector<std::uint16_t> guard(16, 7);
+    VLM_MergeRect(guard.data(), INT_MIN, INT_MIN, 2, 2); // far off the canvas: transparent black
+    EXPECT_EQ(guard, std::vector<std::uint16_t>(16, 0));
+    std::fill(guard.begin(), guard.end(), std::uint16_t{7});
     VLM_MergeRect(guard.data(), 0, 0, -1, 4);
     VLM_MergeLayerIntoRect(2, guard.data(), 0, 0, 4, 0);
     VLM_MergeLayerIntoRect(2, guard.data(), kWidth, 0, 2,
