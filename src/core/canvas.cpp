@@ -40,8 +40,13 @@ void allocate_planes() {
     Engine& e = g_engine;
     const CanvasState& c = e.canvas;
     const std::size_t dab_edge = static_cast<std::size_t>(c.max_brush) + 25;
-    for (auto& dab : e.brush.dab) dab = x_NewCharUndoReduce(dab_edge * dab_edge);
-    e.brush.shape = new std::uint16_t[area(c.max_brush, c.max_brush)];
+    // Fresh dab buffers hold no grit (255 everywhere) and the shape no coverage, so a dab drawn before the
+    // next tool is set reads defined bytes wherever the grit position was left.
+    for (auto& dab : e.brush.dab) {
+        dab = x_NewCharUndoReduce(dab_edge * dab_edge);
+        if (dab) std::fill_n(dab, dab_edge * dab_edge, std::uint8_t{255});
+    }
+    e.brush.shape = new std::uint16_t[area(c.max_brush, c.max_brush)]();
 
     if (hooks().set_blend_buffer_count) hooks().set_blend_buffer_count(1);
 

@@ -295,6 +295,17 @@ TEST_F(DabTest, TheSameSeedAndCallsPaintTheSamePixels) {
     EXPECT_NE(a, c);
 }
 
+TEST_F(DabTest, AResizedCanvasHasNoStaleShapeOrGrit) {
+    VLM_SetTool(1.0f, 3, 128, 128, 0, 0, 10, 0, 0, 0, 0, 0, 0, nullptr, nullptr, 0);
+    VLM_NewSize(nullptr, kWidth, kHeight, kMaxBrush, 0);
+    for (int i = 0; i < kDabBuffers; ++i)
+        EXPECT_EQ(std::count(g_engine.brush.dab[i],
+                             g_engine.brush.dab[i] + (kMaxBrush + 25) * (kMaxBrush + 25), 255),
+                  (kMaxBrush + 25) * (kMaxBrush + 25));
+    EXPECT_EQ(std::count(g_engine.brush.shape, g_engine.brush.shape + kMaxBrush * kMaxBrush, 0),
+              kMaxBrush * kMaxBrush);
+}
+
 TEST_F(DabTest, DabsOutsideTheCanvasAndBadToolsPaintNothing) {
     const auto before = plane();
     for (int x : {INT_MIN, -9, 64 + 5, INT_MAX}) VLM_DrawDabGrit(x, 20, 0xFF00, 0, 0);
