@@ -11,9 +11,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdint>
-#include <cstring>
+#include <ctime>
 #include <map>
 #include <random>
 #include <vector>
@@ -40,7 +39,9 @@ constexpr int kRed = 0xC000, kGreen = 0x4000, kBlue = 0x2000;
 enum Tool { kPlain, kGritVary, kBlendRemix, kMode40 };
 const char* const kToolNames[] = {"plain", "grit_vary", "blend_remix", "mode40"};
 
-double seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+double seconds(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double>(b - a).count();
+}
 
 double thread_seconds() {
     timespec t{};
@@ -80,8 +81,8 @@ void use_tool(Tool tool, int size) {
     VLM_SetSize(size);
     VLM_SetScaleSize(size);
     const bool grit = tool == kGritVary, blend = tool == kBlendRemix;
-    VLM_SetTool(1.0f, grit ? 3 : 0, 128, 160, 0, grit ? 24 : 0, 8, blend ? 160 : 0, blend ? 32 : 0, blend, 0, 0,
-                0, nullptr, nullptr, 0);
+    VLM_SetTool(1.0f, grit ? 3 : 0, 128, 160, 0, grit ? 24 : 0, 8, blend ? 160 : 0, blend ? 32 : 0, blend, 0,
+                0, 0, nullptr, nullptr, 0);
     VLM_SetAlpha(100);
     VLM_SetDensity(grit ? 200 : 256);
     VLM_SetPixColorVary(grit ? 30 : 0);
