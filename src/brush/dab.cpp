@@ -58,6 +58,25 @@ inline long long colour_step(u32 p, u32 byte) {
 // Per-pixel lightness variation factor for byte b.
 inline double lum_factor(u32 q, u32 byte) { return ((128.0 - (q >> 1)) + (byte % q)) / 256.0; }
 
+// The variation walks with their per-byte values worked out once per dab: the arrays hold bytes, so a
+// 256-entry table replaces the divisions of every pixel by the same values.
+struct ColourWalk : VaryWalk {
+    long long steps[256];
+    ColourWalk(const core::RandArrayByte& array, int amount_) : VaryWalk(array, amount_) {
+        if (on())
+            for (u32 b = 0; b < 256; ++b) steps[b] = colour_step(static_cast<u32>(amount), b);
+    }
+    long long next_step() { return steps[next()]; }
+};
+struct LumWalk : VaryWalk {
+    double factors[256];
+    LumWalk(const core::RandArrayByte& array, int amount_) : VaryWalk(array, amount_) {
+        if (on())
+            for (u32 b = 0; b < 256; ++b) factors[b] = lum_factor(static_cast<u32>(amount), b);
+    }
+    double next_factor() { return factors[next()]; }
+};
+
 inline u32 lum_vary(u32 c, double f) {
     const double v = f <= 0.5 ? c - (0.5 - f) * 2 * c : c + (65535.0 - c) * (f - 0.5) * 2;
     return clamp16(static_cast<long long>(v));
@@ -83,7 +102,8 @@ struct Dab {
     bool solid = false;
     std::uint16_t* blend = nullptr; // selected blend buffer while blending
     int blend_pitch = 0;
-    VaryWalk colour_walk, lum_walk;
+    ColourWalk colour_walk;
+    LumWalk lum_walk;
     core::Generator gen{};
 
     Dab(const core::RandArrayByte& c, int p, const core::RandArrayByte& l, int q)
@@ -242,18 +262,19 @@ struct LowModes {
         } else if (mode == kMixNormal) {
             const u32 t = (a * sA) >> 16;
             r.oA = (((65535 - dA) * t) >> 16) + dA;
+            const AlphaDivider by(r.oA);
             for (int ch = 0; ch < 3; ++ch)
-                r.o[ch] =
-                    (((((r.d[ch] * dA) >> 16) * (65535 - t)) & 0xFFFF0000u) + ((t * s.c[ch]) >> 16) * 65536) /
-                    r.oA;
+                r.o[ch] = static_cast<u32>(by((((((r.d[ch] * dA) >> 16) * (65535 - t)) & 0xFFFF0000u) +
+                                               ((t * s.c[ch]) >> 16) * 65536)));
         } else {
             // Multiply over; the sum stays below the result alpha, so 64 bits only guard stray input.
             const u64 t = u64{a} * sA / 65535;
             r.oA = static_cast<u32>((65535 - dA) * t / 65535 + dA);
+            const AlphaDivider by(r.oA);
             for (int ch = 0; ch < 3; ++ch) {
                 const u64 p = (u64{r.d[ch]} * dA) >> 16, q = (t * s.c[ch]) >> 16;
                 r.o[ch] = static_cast<u32>(
-                    ((65535 - t) * p / 65535 + (65535 - dA) * q / 65535 + p * q / 65535) * 65535 / r.oA);
+                    by(((65535 - t) * p / 65535 + (65535 - dA) * q / 65535 + p * q / 65535) * 65535));
             }
         }
         return r;
@@ -340,11 +361,11 @@ void paint_colour(Dab& d, std::uint16_t* target, const Source& dab, const Compos
                 s.c[3] = 65535;
             }
             if (p) {
-                const long long step = colour_step(p, d.colour_walk.next());
+                const long long step = d.colour_walk.next_step();
                 for (int ch = 0; ch < 3; ++ch) s.c[ch] = clamp16(s.c[ch] + step);
             }
             if (q) {
-                const double f = lum_factor(q, d.lum_walk.next());
+                const double f = d.lum_walk.next_factor();
                 for (int ch = 0; ch < 3; ++ch) s.c[ch] = lum_vary(s.c[ch], f);
             }
             if (primary > 0)
@@ -353,11 +374,11 @@ void paint_colour(Dab& d, std::uint16_t* target, const Source& dab, const Compos
         } else {
             s = dab;
             if (p) {
-                const long long step = colour_step(p, d.colour_walk.next());
+                const long long step = d.colour_walk.next_step();
                 for (u32& c : s.c) c = clamp16(c + step);
             }
             if (q) {
-                const double f = lum_factor(q, d.lum_walk.next());
+                const double f = d.lum_walk.next_factor();
                 for (int ch = 0; ch < 3; ++ch) s.c[ch] = lum_vary(dab.c[ch], f);
             }
         }
@@ -498,13 +519,13 @@ void draw_dab_mask(int x, int y) {
             if (blending) {
                 grey = buffer->pixels + row * pitch + col;
                 src = *grey;
-                if (p) src = clamp16(src + colour_step(p, d.colour_walk.next()));
-                if (q) src = lum_vary(src, lum_factor(q, d.lum_walk.next()));
+                if (p) src = clamp16(src + d.colour_walk.next_step());
+                if (q) src = lum_vary(src, d.lum_walk.next_factor());
                 if (primary > 0) src = static_cast<u32>((primary_keep * src + premultiplied) >> 8);
             } else {
                 src = level;
-                if (p) src = clamp16(src + colour_step(p, d.colour_walk.next()));
-                if (q) src = lum_vary(level, lum_factor(q, d.lum_walk.next()));
+                if (p) src = clamp16(src + d.colour_walk.next_step());
+                if (q) src = lum_vary(level, d.lum_walk.next_factor());
             }
             const u32 old = plane[i];
             if (remix)

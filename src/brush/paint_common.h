@@ -54,6 +54,20 @@ inline const std::uint16_t* enabled_mask() {
     return m.enabled ? m.plane : nullptr;
 }
 
+// Division by a result alpha d (1..65535), the same quotient as x / d: one reciprocal per pixel instead
+// of a division per channel. With m = ceil(2^48 / d), floor(x * m / 2^48) = floor(x / d) for every x below
+// 2^32, because the error x * (m * d - 2^48) stays below 2^48 and the fraction of x / d below 1 - 1/d.
+struct AlphaDivider {
+    std::uint64_t d, m;
+    explicit AlphaDivider(std::uint32_t alpha)
+        : d(alpha), m(((std::uint64_t{1} << 48) + alpha - 1) / alpha) {}
+    std::uint64_t operator()(std::uint64_t x) const {
+        if (d == 65535) return x / 65535; // over opaque paint: a constant divisor
+        if (x >> 32) return x / d;
+        return static_cast<std::uint64_t>((static_cast<unsigned __int128>(x) * m) >> 48);
+    }
+};
+
 inline MixParams tool_mix_params(bool erase) {
     const Tool& t = g_engine.brush.tool;
     MixParams p{};

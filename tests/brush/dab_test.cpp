@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "brush/dab.h"
+#include "brush/paint_common.h"
 #include "brush/state.h"
 #include "core/engine_state.h"
 #include "support/engine_fixture.h"
@@ -324,6 +325,21 @@ TEST_F(DabTest, DabsOutsideTheCanvasAndBadToolsPaintNothing) {
     VLM_DeleteImage();
     VLM_DrawDabGrit(20, 20, 0xFF00, 0, 0);
     VLM_DrawDabGritMask(20, 20);
+}
+
+// The dab divides by the result alpha through a reciprocal; it must give the quotient for every alpha.
+TEST(AlphaDivider, GivesTheQuotientForEveryAlpha) {
+    using U = std::uint64_t;
+    const U top = 0xFFFFFFFF;
+    U state = 12345;
+    for (std::uint32_t d = 1; d <= 65535; ++d) {
+        const AlphaDivider by(d);
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        const U k = (state >> 33) % (top / d) + 1;
+        const U cases[] = {0,   U{d} - 1,        U{d},       k * d - 1,  k * d,
+                           top, top / d * d - 1, U{1} << 40, state >> 32};
+        for (U x : cases) ASSERT_EQ(by(x), x / d) << x << " / " << d;
+    }
 }
 
 } // namespace
