@@ -8,30 +8,23 @@
 #include "brush/blend_buffers.h"
 #include "brush/mix_modes.h"
 #include "core/engine_state.h"
-#include "support/engine_fixture.h"
+#include "paint_fixture.h"
 
 namespace vlm::brush {
 namespace {
 
-using Px = std::array<std::uint32_t, 4>;
+using test::Px;
 
-// Layer 2 current and filled with one colour; brush size 4, blending on, current colour set.
-class BlendBufferTest : public test::CanvasTest {
+// Brush size 4, blending on, current colour set.
+class BlendBufferTest : public test::PaintTest {
 protected:
     static constexpr int kSize = 4;
     void SetUp() override {
-        CanvasTest::SetUp();
-        VLM_CreateLayer(2, kWidth, kHeight);
-        VLM_SetLayer(2);
+        PaintTest::SetUp();
         VLM_SetSize(kSize);
         VLM_SetScaleSize(kSize);
         VLM_SetBlendStrength(128);
         VLM_SetColor(0x10, 0x20, 0x30); // (0x1000, 0x2000, 0x3000, 65535)
-    }
-    void fill_layer(Px v) {
-        std::uint16_t* p = g_engine.layers.layers[2].pixels;
-        for (int i = 0; i < kWidth * kHeight; ++i)
-            for (int c = 0; c < 4; ++c) p[i * 4 + c] = static_cast<std::uint16_t>(v[c]);
     }
     static Px buf(int row, int col) {
         const std::uint16_t* p = g_engine.brush.blend_selected->pixels + row * 4 * kMaxBrush + col * 4;

@@ -10,22 +10,18 @@
 #include "brush/paint_common.h"
 #include "brush/state.h"
 #include "core/engine_state.h"
-#include "support/engine_fixture.h"
+#include "paint_fixture.h"
 
 namespace vlm::brush {
 namespace {
 
-using Px = std::array<std::uint32_t, 4>;
+using test::Px;
 
-// A 64 x 48 canvas with layer 2 current, a hard round brush of size S and no grit.
-class DabTest : public test::CanvasTest {
+// A hard round brush of size S and no grit on the paint fixture's canvas.
+class DabTest : public test::PaintTest {
 protected:
-    static constexpr int kLayer = 2;
     void SetUp() override {
-        CanvasTest::SetUp();
-        VLM_CreateLayer(1, kWidth, kHeight);
-        VLM_CreateLayer(kLayer, kWidth, kHeight);
-        VLM_SetLayer(kLayer);
+        PaintTest::SetUp();
         use_brush(9);
     }
     void use_brush(int size) {
@@ -38,26 +34,6 @@ protected:
     void flat_shape(std::uint16_t v) {
         const int m = g_engine.canvas.max_brush, s = g_engine.brush.tool.brush_size;
         for (int r = 0; r < s; ++r) std::fill_n(g_engine.brush.shape + r * m, s, v);
-    }
-    static std::uint16_t* at(std::uint16_t* plane, int x, int y) { return plane + (y * kWidth + x) * 4; }
-    std::uint16_t* layer_px(int x, int y, int slot = kLayer) {
-        return at(g_engine.layers.layers[slot].pixels, x, y);
-    }
-    void set_px(int x, int y, Px v, int slot = kLayer) {
-        std::uint16_t* p = layer_px(x, y, slot);
-        for (int c = 0; c < 4; ++c) p[c] = static_cast<std::uint16_t>(v[c]);
-    }
-    Px px(int x, int y, int slot = kLayer) {
-        const std::uint16_t* p = layer_px(x, y, slot);
-        return {p[0], p[1], p[2], p[3]};
-    }
-    void fill_layer(Px v, int slot = kLayer) {
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x) set_px(x, y, v, slot);
-    }
-    std::vector<std::uint16_t> plane(int slot = kLayer) {
-        const std::uint16_t* p = g_engine.layers.layers[slot].pixels;
-        return {p, p + kWidth * kHeight * 4};
     }
 };
 
