@@ -312,11 +312,12 @@ template <int Mode> struct HighModes {
 };
 
 // The colour dab's pixel loop with the compositing step fixed for the whole dab.
-template <class Composite>
+// Blending is a template argument: it decides most of the per-pixel branches, and the loop runs on one
+// value for the whole dab.
+template <bool blending, class Composite>
 void paint_colour(Dab& d, std::uint16_t* target, const Source& dab, const Composite& composite) {
     const Engine& e = g_engine;
     const Tool& t = e.brush.tool;
-    const bool blending = d.blend != nullptr;
     const bool erase = t.erase != 0;
     const bool direct = blending || erase || !e.layers.paint.pixels;
     const bool image_brush = t.image_brush_mode != 0;
@@ -353,7 +354,7 @@ void paint_colour(Dab& d, std::uint16_t* target, const Source& dab, const Compos
 
         Source s;
         std::uint16_t* b = nullptr;
-        if (blending) {
+        if constexpr (blending) {
             b = d.blend + static_cast<std::size_t>(row) * d.blend_pitch + static_cast<std::size_t>(col) * 4;
             s = {{b[0], b[1], b[2], b[3]}};
             if (image_brush && s.c[3] < 65535) {
@@ -472,11 +473,17 @@ void draw_dab(int x, int y, int r, int g, int b) {
     if (prepare(d, x, y, true) && paints) {
         const int mode = t.mix_mode;
         const MixParams params = tool_mix_params(erase);
+        const auto paint = [&](const auto& composite) {
+            if (blending)
+                paint_colour<true>(d, target, dab, composite);
+            else
+                paint_colour<false>(d, target, dab, composite);
+        };
         if (mode <= kMixMultiply) {
-            paint_colour(d, target, dab, LowModes{blending && mode == kMixNormal, erase, mode});
+            paint(LowModes{blending && mode == kMixNormal, erase, mode});
         } else {
             with_mix_kernel(mode, [&](auto k) {
-                paint_colour(d, target, dab, HighModes<decltype(k)::value>{&params, erase, &d.gen});
+                paint(HighModes<decltype(k)::value>{&params, erase, &d.gen});
             });
         }
     }
