@@ -1,6 +1,7 @@
 #include "compose/rect_merge.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "compose/pixel_merge.h"
 #include "core/parallel.h"
@@ -61,14 +62,101 @@ bool merge_replacing(int mode, Rgba16& d, Rgba16 s, std::uint32_t opacity, bool 
     return merge_shaped<F>(d, s, opacity, lock);
 }
 
-template <class T> inline std::uint32_t widen(T v) {
+template <class T> VLM_PIXEL_INLINE std::uint32_t widen(T v) {
     if constexpr (sizeof(T) == 1)
         return static_cast<std::uint32_t>(v) << 8;
     else
         return v;
 }
 
-template <int F, class T>
+// Pixels waiting for a channelwise formula, gathered so that the float work runs on kLanes pixels at a
+// time, one lane per pixel. Each lane goes through exactly the single-precision operations merge_float
+// gives the pixel on its own, in the same order, so the bytes are the same. Pixels are independent, so
+// deferring their writes changes nothing. A batch holds several groups of lanes: their division chains
+// overlap, and the values a group reads were stored long enough ago to come from the cache.
+constexpr int kLanes = 4;
+constexpr int kBatch = 4 * kLanes;
+using simd::F4;
+using simd::I4;
+
+struct LaneBatch {
+    alignas(16) float s[3][kBatch] = {}; // source colour
+    alignas(16) float d[3][kBatch] = {}; // destination colour
+    alignas(16) float f[kBatch] = {};    // effective source alpha
+    alignas(16) float da[kBatch] = {};   // destination alpha
+    std::uint16_t* out[kBatch] = {};
+    int n = 0;
+
+    VLM_PIXEL_INLINE bool add(std::uint16_t* dp, const Rgba16& src, std::uint32_t f_eff) {
+        for (int ch = 0; ch < 3; ++ch) {
+            s[ch][n] = static_cast<float>(src.c[ch]);
+            d[ch][n] = static_cast<float>(dp[ch]);
+        }
+        f[n] = static_cast<float>(f_eff);
+        da[n] = static_cast<float>(dp[3]);
+        out[n] = dp;
+        return ++n == kBatch;
+    }
+};
+
+VLM_PIXEL_INLINE F4 load4(const float* p) {
+    F4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+template <int F> void flush_lanes(LaneBatch& b, bool lock) {
+    for (int at = 0; at < b.n; at += kLanes) {
+        const F4 sa = load4(b.f + at) * kAlphaScale;
+        const F4 da = load4(b.da + at) * kAlphaScale;
+        const F4 s1 = 1.0f - sa, d1 = 1.0f - da;
+        F4 ra;
+        I4 c[3];
+        for (int ch = 0; ch < 3; ++ch) {
+            const F4 sc = load4(b.s[ch] + at) * sa / kColourFull;
+            const F4 dc = load4(b.d[ch] + at) * da / kColourFull;
+            F4 rc;
+            channelwise<F>(sc, dc, sa, da, s1, d1, rc, ra);
+            c[ch] = __builtin_convertvector(simd::clamp_unit(rc / simd::clamp_unit(ra)) * kColourFull, I4);
+        }
+        const I4 a = __builtin_convertvector(simd::clamp_unit(ra) * kAlphaFull, I4);
+        for (int i = 0; i < kLanes && at + i < b.n; ++i) {
+            std::uint16_t* dp = b.out[at + i];
+            dp[0] = static_cast<std::uint16_t>(c[0][i]);
+            dp[1] = static_cast<std::uint16_t>(c[1][i]);
+            dp[2] = static_cast<std::uint16_t>(c[2][i]);
+            if (!lock) dp[3] = static_cast<std::uint16_t>(a[i]);
+        }
+    }
+    b.n = 0;
+}
+
+// A run of source pixels that Normal at full opacity and strength copies whole (alpha at least
+// kOpaqueNormal): the destination takes the source as it is, its alpha too unless locked.
+template <class T> void copy_run(const T* sp, std::uint16_t* dp, int n, bool lock) {
+    if constexpr (sizeof(T) == 2) {
+        if (!lock) {
+            if (sp != dp) std::memmove(dp, sp, static_cast<std::size_t>(n) * 4 * sizeof(T));
+            return;
+        }
+    }
+    for (int i = 0; i < n; ++i, sp += 4, dp += 4) {
+        dp[0] = static_cast<std::uint16_t>(widen(sp[0]));
+        dp[1] = static_cast<std::uint16_t>(widen(sp[1]));
+        dp[2] = static_cast<std::uint16_t>(widen(sp[2]));
+        if (!lock) dp[3] = static_cast<std::uint16_t>(widen(sp[3]));
+    }
+}
+
+VLM_PIXEL_INLINE void write(std::uint16_t* dp, const Rgba16& d) {
+    dp[0] = static_cast<std::uint16_t>(d.c[0]);
+    dp[1] = static_cast<std::uint16_t>(d.c[1]);
+    dp[2] = static_cast<std::uint16_t>(d.c[2]);
+    dp[3] = static_cast<std::uint16_t>(d.c[3]);
+}
+
+// Shape: the mode is one of the alpha modes that reshape their source (above 28); decided once per call.
+template <int F, bool Shape, class T>
 void merge_rows(const T* src, const std::uint16_t* mask, std::uint16_t* dst, const RectGeometry& g,
                 const MergeSettings& s, int first_row, int last_row) {
     const int mode = normalise_blend_mode(s.mode);
@@ -79,45 +167,77 @@ void merge_rows(const T* src, const std::uint16_t* mask, std::uint16_t* dst, con
     const std::uint32_t opacity = static_cast<std::uint32_t>(std::clamp(s.opacity, 0, 256));
     const bool lock = s.alpha_lock;
     const std::uint32_t k = s.alpha_layer_opacity;
+    // Normal at full opacity and strength without a mask: the source alpha is the effective alpha, so a
+    // run at or above the opaque threshold is a plain copy.
+    const bool copy_runs = F == kBlendNormal && opacity >= 255 && strength == 256 && !use_mask;
+    LaneBatch lanes;
     for (int r = first_row; r < last_row; ++r) {
         const std::size_t src_at =
             static_cast<std::size_t>(g.src_y + r) * g.src_pitch + g.src_x * std::size_t{4};
-        const T* sp = src + src_at;
+        const T* const src_row = src + src_at;
         const std::uint16_t* mp = use_mask ? mask + src_at : nullptr;
-        std::uint16_t* dp =
+        std::uint16_t* const dst_row =
             dst + static_cast<std::size_t>(g.dst_y + r) * g.dst_pitch + g.dst_x * std::size_t{4};
-        for (int c = 0; c < g.width; ++c, sp += 4, dp += 4) {
+        for (int c = 0; c < g.width; ++c) {
+            const T* sp = src_row + static_cast<std::size_t>(c) * 4;
+            std::uint16_t* dp = dst_row + static_cast<std::size_t>(c) * 4;
             std::uint32_t sa = widen(sp[3]);
             if (sa == 0 && skip_transparent) continue;
+            if (copy_runs && sa >= kOpaqueNormal) {
+                int end = c + 1;
+                while (end < g.width && widen(src_row[static_cast<std::size_t>(end) * 4 + 3]) >= kOpaqueNormal)
+                    ++end;
+                copy_run(sp, dp, end - c, lock);
+                c = end - 1;
+                continue;
+            }
             if (use_mask) {
                 const std::uint16_t* m = mp + static_cast<std::size_t>(c) * 4;
                 if (m[3] != 0) sa = (((static_cast<std::uint32_t>(m[0]) + m[1] + m[2]) / 3) * sa) / 65536;
             }
             Rgba16 px{{widen(sp[0]), widen(sp[1]), widen(sp[2]), (strength * sa) / 256}};
             Rgba16 d{{dp[0], dp[1], dp[2], dp[3]}};
-            bool changed;
-            if (replace) {
-                changed = merge_replacing<F>(mode, d, px, opacity, lock, k);
-            } else {
-                shape_alpha_source(mode, px, k);
-                changed = merge_shaped<F>(d, px, opacity, lock);
+            if constexpr (F == kFormulaOver || F == kBlendTexturize2) {
+                // Only the alpha modes replace, and they all composite by one of these two.
+                if (replace) {
+                    if (merge_replacing<F>(mode, d, px, opacity, lock, k)) write(dp, d);
+                    continue;
+                }
             }
-            if (!changed) continue;
-            dp[0] = static_cast<std::uint16_t>(d.c[0]);
-            dp[1] = static_cast<std::uint16_t>(d.c[1]);
-            dp[2] = static_cast<std::uint16_t>(d.c[2]);
-            dp[3] = static_cast<std::uint16_t>(d.c[3]);
+            if constexpr (Shape) shape_alpha_source(mode, px, k);
+            std::uint32_t f;
+            switch (merge_integer<F>(d, px, f, opacity, lock)) {
+            case MergeStep::Kept:
+                continue;
+            case MergeStep::Written:
+                write(dp, d);
+                continue;
+            case MergeStep::Float:
+                break;
+            }
+            if constexpr (channelwise_formula(F)) {
+                if (lanes.add(dp, px, f)) flush_lanes<F>(lanes, lock);
+            } else {
+                merge_float<F>(d, px, f, lock);
+                write(dp, d);
+            }
         }
     }
+    if constexpr (channelwise_formula(F)) flush_lanes<F>(lanes, lock);
 }
 
 template <class T>
 void merge_rows_any(const T* src, const std::uint16_t* mask, std::uint16_t* dst, const RectGeometry& g,
                     const MergeSettings& s, int first_row, int last_row) {
     if (!src || !dst || g.width <= 0 || first_row >= last_row) return;
-    // The formula is chosen once for the whole run of rows.
-    with_blend_formula(blend_formula(normalise_blend_mode(s.mode)), [&](auto f) {
-        merge_rows<decltype(f)::value>(src, mask, dst, g, s, first_row, last_row);
+    const int mode = normalise_blend_mode(s.mode);
+    // The formula and whether the source is reshaped are chosen once for the whole run of rows.
+    with_blend_formula(blend_formula(mode), [&](auto f) {
+        constexpr int F = decltype(f)::value;
+        if constexpr (F == kFormulaOver || F == kBlendTexturize2) {
+            if (mode > kBlendAlphaNormal) return merge_rows<F, true>(src, mask, dst, g, s, first_row, last_row);
+        }
+        merge_rows<F, false>(src, mask, dst, g, s, first_row, last_row);
     });
 }
 
