@@ -310,15 +310,10 @@ namespace simd {
 using F4 = float __attribute__((vector_size(16)));
 using I4 = std::int32_t __attribute__((vector_size(16)));
 
-// mask lanes are all ones or all zeros, as comparisons give them. V is any float vector, M the integer
-// vector its comparisons give.
-template <class M, class V> VLM_PIXEL_INLINE V select(M mask, V yes, V no) {
-    return (V)((mask & (M)yes) | (~mask & (M)no));
-}
-// Into 0..1, NaN to 0, so that no formula can hand a non-number to the integer conversion.
-template <class V> VLM_PIXEL_INLINE V clamp_unit(V v) {
-    return select(v > 0.0f, select(v < 1.0f, v, V{} + 1.0f), V{});
-}
+// Into 0..1, NaN to 0, so that no formula can hand a non-number to the integer conversion. V is any float
+// vector; it goes by reference because wide ones passed by value would change the calling convention
+// between builds. (A vector condition selects lane by lane; both sides are computed.)
+template <class V> VLM_PIXEL_INLINE void clamp_unit(V& v) { v = v > 0.0f ? (v < 1.0f ? v : V{} + 1.0f) : V{}; }
 } // namespace simd
 
 inline float clamp_unit(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
@@ -344,7 +339,6 @@ constexpr bool channelwise_formula(int formula) {
 template <int F, class V, class A>
 VLM_PIXEL_INLINE void channelwise(const V& sc, const V& dc, const A& sa, const A& da, const A& s1, const A& d1,
                                   V& rc, A& ra) {
-    using simd::select;
     static_assert(channelwise_formula(F), "not a channelwise formula");
     ra = sa + da - sa * da;
     if constexpr (F == kBlendNormal || F == kFormulaOver) {
@@ -355,20 +349,19 @@ VLM_PIXEL_INLINE void channelwise(const V& sc, const V& dc, const A& sa, const A
         rc = sc + dc - sc * dc;
     } else if constexpr (F == kBlendDarken || F == kBlendLighten || F == kBlendDifference) {
         const V a = sc * da, b = dc * sa;
-        if constexpr (F == kBlendDarken) rc = select(b < a, b, a) + sc * d1 + dc * s1;
-        if constexpr (F == kBlendLighten) rc = select(a < b, b, a) + sc * d1 + dc * s1;
-        if constexpr (F == kBlendDifference) rc = sc + dc - 2.0f * select(b < a, b, a);
+        if constexpr (F == kBlendDarken) rc = (b < a ? b : a) + sc * d1 + dc * s1;
+        if constexpr (F == kBlendLighten) rc = (a < b ? b : a) + sc * d1 + dc * s1;
+        if constexpr (F == kBlendDifference) rc = sc + dc - 2.0f * (b < a ? b : a);
     } else if constexpr (F == kBlendNegation || F == kBlendExclusion) {
         rc = dc * sa + sc * da - 2.0f * sc * dc + dc * s1 + sc * d1;
     } else if constexpr (F == kBlendOverlay || F == kBlendHardLight) {
         const auto low = F == kBlendOverlay ? 2.0f * dc < da : 2.0f * sc < sa;
-        rc = select(low, 2.0f * sc * dc + dc * s1 + sc * d1,
-                      sa * da - 2.0f * (da - dc) * (sa - sc) + dc * s1 + sc * d1);
+        rc = low ? 2.0f * sc * dc + dc * s1 + sc * d1 : sa * da - 2.0f * (da - dc) * (sa - sc) + dc * s1 + sc * d1;
     } else if constexpr (F == kBlendDodge) {
-        const V v = select(sc * da + dc * sa >= sa * da, V{} + sa * da, dc * sa / (1.0f - sc / sa));
+        const V v = sc * da + dc * sa >= sa * da ? V{} + sa * da : dc * sa / (1.0f - sc / sa);
         rc = v + sc * d1 + dc * s1;
     } else if constexpr (F == kBlendBurn) {
-        const V v = select(sc * da + dc * sa <= sa * da, V{}, sa * (sc * da + dc * sa - sa * da) / sc);
+        const V v = sc * da + dc * sa <= sa * da ? V{} : sa * (sc * da + dc * sa - sa * da) / sc;
         rc = v + sc * d1 + dc * s1;
     } else if constexpr (F == kBlendAdd) {
         ra = da + sa;
@@ -448,7 +441,9 @@ template <int F> VLM_PIXEL_INLINE FloatPixel composite(simd::F4 sv, float sa, si
     }
 
     const float a = clamp_unit(ra);
-    return {simd::clamp_unit(rc / a), a};
+    F4 c = rc / a;
+    simd::clamp_unit(c);
+    return {c, a};
 }
 
 namespace detail {

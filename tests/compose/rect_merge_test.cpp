@@ -224,8 +224,8 @@ TEST(RectMerge, SeededRectanglesMatchTheReference) {
 // Rows made of runs as layers have them (transparent, copied whole at or above 0xFF00, just below that,
 // partly transparent), wide enough for the run copies and the batched float work to cross their
 // boundaries. Every mode, and Normal in every other round, mostly at full opacity and strength without a
-// mask so that the run copies apply. The pixel-by-pixel reference must give the same bytes, and so must
-// the source merged onto itself.
+// mask so that the run copies apply. The pixel-by-pixel reference must give the same bytes, on four float
+// lanes and on eight, and so must the source merged onto itself.
 TEST(RectMerge, RunsOfPixelsMatchTheReference) {
     std::mt19937 rng(7);
     const int w = 203, h = 3;
@@ -255,10 +255,14 @@ TEST(RectMerge, RunsOfPixelsMatchTheReference) {
         s.mask_mode = plain ? 0 : kBlendLayerMask;
         s.alpha_lock = rng() % 4 == 0;
         s.replace = rng() % 2;
-        std::vector<std::uint16_t> expected = dst, merged = dst;
+        std::vector<std::uint16_t> expected = dst;
         reference_merge(src.data(), mask.data(), expected.data(), g, s);
-        merge_rect_rows(src.data(), mask.data(), merged.data(), g, s, 0, h);
-        ASSERT_EQ(merged, expected) << "round " << round << " mode " << s.mode;
+        for (const bool wide : {false, true}) {
+            set_wide_lanes(wide);
+            std::vector<std::uint16_t> merged = dst;
+            merge_rect_rows(src.data(), mask.data(), merged.data(), g, s, 0, h);
+            ASSERT_EQ(merged, expected) << "round " << round << " mode " << s.mode << " wide " << wide;
+        }
 
         expected = src;
         std::vector<std::uint16_t> self = src;
