@@ -103,7 +103,7 @@ template <class V> VLM_PIXEL_INLINE void load_lanes(V& v, const float* p) { std:
 template <int F, class V, class IV, int N>
 VLM_PIXEL_INLINE void flush_groups(const LaneBatch& b, int n, bool lock) {
     for (int at = 0; at < n; at += N) {
-        V sa, da, sv[3], dv[3];
+        V sa, da;
         load_lanes(sa, b.f + at);
         load_lanes(da, b.da + at);
         sa *= kAlphaScale;
@@ -111,10 +111,11 @@ VLM_PIXEL_INLINE void flush_groups(const LaneBatch& b, int n, bool lock) {
         const V s1 = 1.0f - sa, d1 = 1.0f - da;
         V ra, rc[3];
         for (int ch = 0; ch < 3; ++ch) {
-            load_lanes(sv[ch], b.s[ch] + at);
-            load_lanes(dv[ch], b.d[ch] + at);
-            const V sc = sv[ch] * sa / kColourFull;
-            const V dc = dv[ch] * da / kColourFull;
+            V sc, dc;
+            load_lanes(sc, b.s[ch] + at);
+            load_lanes(dc, b.d[ch] + at);
+            sc = sc * sa / kColourFull;
+            dc = dc * da / kColourFull;
             channelwise<F>(sc, dc, sa, da, s1, d1, rc[ch], ra);
         }
         simd::clamp_unit(ra);
