@@ -11,8 +11,11 @@
 // Stages, for callers that add steps of their own between them (strength, layer masks, the replace rule
 // of layer merges, the renderer's float accumulator):
 //   shape_alpha_source   the alpha modes' reshaping of the source colour and alpha;
-//   merge_shaped<F>      opacity, the shortcuts, the formula and the conversion back to 16 bits;
+//   merge_shaped<F>      opacity, the shortcuts, the formula and the conversion back to 16 bits, which is
+//                        merge_integer<F> (opacity and the shortcuts) then merge_float<F> (the rest);
 //   composite<F>         the formula alone, in float, on premultiplied colour lanes;
+//   channelwise<F>       the formulas whose channels are independent, on any lanes (a pixel's channels, or
+//                        one channel of several pixels);
 // where F = blend_formula(mode) is chosen once, through with_blend_formula, for as many pixels as share it.
 #include <cmath>
 #include <cstdint>
@@ -313,7 +316,9 @@ using I4 = std::int32_t __attribute__((vector_size(16)));
 // Into 0..1, NaN to 0, so that no formula can hand a non-number to the integer conversion. V is any float
 // vector; it goes by reference because wide ones passed by value would change the calling convention
 // between builds. (A vector condition selects lane by lane; both sides are computed.)
-template <class V> VLM_PIXEL_INLINE void clamp_unit(V& v) { v = v > 0.0f ? (v < 1.0f ? v : V{} + 1.0f) : V{}; }
+template <class V> VLM_PIXEL_INLINE void clamp_unit(V& v) {
+    v = v > 0.0f ? (v < 1.0f ? v : V{} + 1.0f) : V{};
+}
 } // namespace simd
 
 inline float clamp_unit(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
@@ -337,8 +342,8 @@ constexpr bool channelwise_formula(int formula) {
 // Sets rc, the premultiplied result colour, and ra, the result alpha before clamping. (Vectors go by
 // reference: wide ones by value would change the calling convention between builds.)
 template <int F, class V, class A>
-VLM_PIXEL_INLINE void channelwise(const V& sc, const V& dc, const A& sa, const A& da, const A& s1, const A& d1,
-                                  V& rc, A& ra) {
+VLM_PIXEL_INLINE void channelwise(const V& sc, const V& dc, const A& sa, const A& da, const A& s1,
+                                  const A& d1, V& rc, A& ra) {
     static_assert(channelwise_formula(F), "not a channelwise formula");
     ra = sa + da - sa * da;
     if constexpr (F == kBlendNormal || F == kFormulaOver) {
@@ -356,7 +361,8 @@ VLM_PIXEL_INLINE void channelwise(const V& sc, const V& dc, const A& sa, const A
         rc = dc * sa + sc * da - 2.0f * sc * dc + dc * s1 + sc * d1;
     } else if constexpr (F == kBlendOverlay || F == kBlendHardLight) {
         const auto low = F == kBlendOverlay ? 2.0f * dc < da : 2.0f * sc < sa;
-        rc = low ? 2.0f * sc * dc + dc * s1 + sc * d1 : sa * da - 2.0f * (da - dc) * (sa - sc) + dc * s1 + sc * d1;
+        rc = low ? 2.0f * sc * dc + dc * s1 + sc * d1
+                 : sa * da - 2.0f * (da - dc) * (sa - sc) + dc * s1 + sc * d1;
     } else if constexpr (F == kBlendDodge) {
         const V v = sc * da + dc * sa >= sa * da ? V{} + sa * da : dc * sa / (1.0f - sc / sa);
         rc = v + sc * d1 + dc * s1;
@@ -447,7 +453,8 @@ template <int F> VLM_PIXEL_INLINE FloatPixel composite(simd::F4 sv, float sa, si
 }
 
 namespace detail {
-VLM_PIXEL_INLINE void store(Rgba16& d, std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a, bool lock) {
+VLM_PIXEL_INLINE void store(Rgba16& d, std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a,
+                            bool lock) {
     d.c[0] = r;
     d.c[1] = g;
     d.c[2] = b;

@@ -1,6 +1,5 @@
 #include "compose/rect_merge.h"
 
-
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -99,7 +98,8 @@ struct LaneBatch {
 
 template <class V> VLM_PIXEL_INLINE void load_lanes(V& v, const float* p) { std::memcpy(&v, p, sizeof v); }
 
-// The first n pixels of the batch in groups of N lanes: V is N floats, IV N int32.
+// The first n pixels of the batch in groups of N lanes: V is N floats, IV N int32. Lanes past n hold zeros
+// or an earlier batch's values; their results are not written.
 template <int F, class V, class IV, int N>
 VLM_PIXEL_INLINE void flush_groups(const LaneBatch& b, int n, bool lock) {
     for (int at = 0; at < n; at += N) {
@@ -210,7 +210,8 @@ void merge_rows(const T* src, const std::uint16_t* mask, std::uint16_t* dst, con
             if (sa == 0 && skip_transparent) continue;
             if (copy_runs && sa >= kOpaqueNormal) {
                 int end = c + 1;
-                while (end < g.width && widen(src_row[static_cast<std::size_t>(end) * 4 + 3]) >= kOpaqueNormal)
+                while (end < g.width &&
+                       widen(src_row[static_cast<std::size_t>(end) * 4 + 3]) >= kOpaqueNormal)
                     ++end;
                 copy_run(sp, dp, end - c, lock);
                 c = end - 1;
@@ -264,7 +265,8 @@ void merge_rows_any(const T* src, const std::uint16_t* mask, std::uint16_t* dst,
     with_blend_formula(blend_formula(mode), [&](auto f) {
         constexpr int F = decltype(f)::value;
         if constexpr (F == kFormulaOver || F == kBlendTexturize2) {
-            if (mode > kBlendAlphaNormal) return merge_rows<F, true>(src, mask, dst, g, s, first_row, last_row);
+            if (mode > kBlendAlphaNormal)
+                return merge_rows<F, true>(src, mask, dst, g, s, first_row, last_row);
         }
         merge_rows<F, false>(src, mask, dst, g, s, first_row, last_row);
     });
