@@ -136,6 +136,9 @@ VLM_PIXEL_INLINE void flush_groups(const LaneBatch& b, int n, bool lock) {
     }
 }
 
+std::atomic<bool> g_wide_lanes{true};
+
+#if defined(__x86_64__) || defined(__i386__)
 using F8 = float __attribute__((vector_size(32)));
 using I8 = std::int32_t __attribute__((vector_size(32)));
 
@@ -145,8 +148,6 @@ template <int F> [[gnu::target("avx2")]] void flush_lanes_avx2(const LaneBatch& 
     flush_groups<F, F8, I8, 8>(b, n, lock);
 }
 
-std::atomic<bool> g_wide_lanes{true};
-
 template <int F> void flush_lanes(const LaneBatch& b, int n, bool lock) {
     static const bool have_avx2 = __builtin_cpu_supports("avx2");
     if (have_avx2 && g_wide_lanes.load(std::memory_order_relaxed))
@@ -154,6 +155,11 @@ template <int F> void flush_lanes(const LaneBatch& b, int n, bool lock) {
     else
         flush_groups<F, simd::F4, simd::I4, 4>(b, n, lock);
 }
+#else
+template <int F> void flush_lanes(const LaneBatch& b, int n, bool lock) {
+    flush_groups<F, simd::F4, simd::I4, 4>(b, n, lock);
+}
+#endif
 
 // A run of source pixels that Normal at full opacity and strength copies whole (alpha at least
 // kOpaqueNormal): the destination takes the source as it is, its alpha too unless locked.
