@@ -75,7 +75,7 @@ template <class T> VLM_PIXEL_INLINE std::uint32_t widen(T v) {
 // gives the pixel on its own, in the same order, so the bytes are the same. Pixels are independent, so
 // deferring their writes changes nothing. A batch holds several groups of lanes: their division chains
 // overlap, and the values a group reads were stored long enough ago to come from the cache.
-constexpr int kBatch = 16;
+constexpr int kBatch = 64;
 
 struct LaneBatch {
     alignas(32) float s[3][kBatch] = {}; // source colour
