@@ -77,6 +77,13 @@ template <class T> VLM_PIXEL_INLINE std::uint32_t widen(T v) {
 // overlap, and the values a group reads were stored long enough ago to come from the cache.
 constexpr int kBatch = 64;
 
+// A 16-bit pixel as four floats in one go (16-bit values are exact in float).
+VLM_PIXEL_INLINE simd::F4 widen_to_float(const std::uint16_t* p) {
+    std::uint16_t __attribute__((vector_size(8))) v;
+    std::memcpy(&v, p, sizeof v);
+    return __builtin_convertvector(__builtin_convertvector(v, simd::I4), simd::F4);
+}
+
 struct LaneBatch {
     alignas(32) float s[3][kBatch] = {}; // source colour
     alignas(32) float d[3][kBatch] = {}; // destination colour
@@ -84,14 +91,16 @@ struct LaneBatch {
     alignas(32) float da[kBatch] = {};   // destination alpha
     std::uint16_t* out[kBatch] = {};
 
-    // Puts the pixel in place n. (The count stays with the caller, in a register.)
+    // Puts the pixel in place n: the (shaped) source colour, its effective alpha and the destination.
+    // (The count stays with the caller, in a register.)
     VLM_PIXEL_INLINE void add(int n, std::uint16_t* dp, const Rgba16& src, std::uint32_t f_eff) {
-        for (int ch = 0; ch < 3; ++ch) {
-            s[ch][n] = static_cast<float>(src.c[ch]);
-            d[ch][n] = static_cast<float>(dp[ch]);
-        }
+        for (int ch = 0; ch < 3; ++ch) s[ch][n] = static_cast<float>(src.c[ch]);
         f[n] = static_cast<float>(f_eff);
-        da[n] = static_cast<float>(dp[3]);
+        const simd::F4 dst = widen_to_float(dp);
+        d[0][n] = dst[0];
+        d[1][n] = dst[1];
+        d[2][n] = dst[2];
+        da[n] = dst[3];
         out[n] = dp;
     }
 };
