@@ -11,14 +11,21 @@
 // Stages, for callers that add steps of their own between them (strength, layer masks, the replace rule
 // of layer merges, the renderer's float accumulator):
 //   shape_alpha_source   the alpha modes' reshaping of the source colour and alpha;
-//   merge_shaped<F>      opacity, the shortcuts, the formula and the conversion back to 16 bits;
+//   merge_shaped<F>      opacity, the shortcuts, the formula and the conversion back to 16 bits, which is
+//                        merge_integer<F> (opacity and the shortcuts) then merge_float<F> (the rest);
 //   composite<F>         the formula alone, in float, on premultiplied colour lanes;
+//   channelwise<F>       the formulas whose channels are independent, on any lanes (a pixel's channels, or
+//                        one channel of several pixels);
 // where F = blend_formula(mode) is chosen once, through with_blend_formula, for as many pixels as share it.
 #include <cmath>
 #include <cstdint>
 #include <type_traits>
 
 #include "compose/blend_hsl.h"
+
+// The per-pixel stages are forced inline: a row loop that calls them once per pixel would otherwise pay
+// real calls for every pixel.
+#define VLM_PIXEL_INLINE [[gnu::always_inline]] inline
 
 namespace vlm::compose {
 
@@ -150,16 +157,16 @@ namespace detail {
 
 // A shaped channel truncated into 16 bits: the lightening ramps reach a factor a little above 1 at full
 // alpha, and the Lum3 darkening ramp passes 1 for sources below 6862; either would otherwise wrap.
-inline std::uint32_t to_channel(double v) {
+VLM_PIXEL_INLINE std::uint32_t to_channel(double v) {
     if (!(v > 0.0)) return 0;
     if (v >= 65535.0) return 65535;
     return static_cast<std::uint32_t>(v);
 }
 
-inline void set_colour(Rgba16& s, std::uint32_t v) { s.c[0] = s.c[1] = s.c[2] = v; }
+VLM_PIXEL_INLINE void set_colour(Rgba16& s, std::uint32_t v) { s.c[0] = s.c[1] = s.c[2] = v; }
 
 // Alpha Shader Color: the source colour pushed toward black below half alpha, toward white above.
-inline void shade_colour(Rgba16& s, std::uint32_t sa) {
+VLM_PIXEL_INLINE void shade_colour(Rgba16& s, std::uint32_t sa) {
     for (int ch = 0; ch < 3; ++ch) {
         std::uint32_t& c = s.c[ch];
         if (sa < 32767) {
@@ -174,7 +181,7 @@ inline void shade_colour(Rgba16& s, std::uint32_t sa) {
 
 // The smooth-lum colour ramps of modes 40, 41 and 42 (shape): below the pivot c - c*x, from the pivot
 // up c + (65535 - c)*x.
-inline void lum_colour(Rgba16& s, std::uint32_t sa, int shape) {
+VLM_PIXEL_INLINE void lum_colour(Rgba16& s, std::uint32_t sa, int shape) {
     for (int ch = 0; ch < 3; ++ch) {
         const std::uint32_t c = s.c[ch];
         const double cd = c;
@@ -198,7 +205,7 @@ inline void lum_colour(Rgba16& s, std::uint32_t sa, int shape) {
 }
 
 // Alpha Smooth2: nothing below 8191, the alpha-layer opacity from 9215 up, a steep ramp between.
-inline std::uint32_t smooth2_alpha(std::uint32_t sa, std::uint32_t k) {
+VLM_PIXEL_INLINE std::uint32_t smooth2_alpha(std::uint32_t sa, std::uint32_t k) {
     if (sa < 8191) return 0;
     if (sa >= 9215) return k;
     const std::uint32_t ramp = (9215 - sa) * 64;
@@ -209,7 +216,7 @@ inline std::uint32_t smooth2_alpha(std::uint32_t sa, std::uint32_t k) {
 
 // Reshapes the source of the alpha modes 29..49: on entry s.c[A] is the source alpha, on return the
 // effective alpha f; k is the alpha-layer opacity. Other modes are left alone.
-inline void shape_alpha_source(int mode, Rgba16& s, std::uint32_t k) {
+VLM_PIXEL_INLINE void shape_alpha_source(int mode, Rgba16& s, std::uint32_t k) {
     if (mode <= kBlendAlphaNormal) return;
     const std::uint32_t sa = s.c[Rgba16::A];
     std::uint32_t& f = s.c[Rgba16::A];
@@ -306,11 +313,12 @@ namespace simd {
 using F4 = float __attribute__((vector_size(16)));
 using I4 = std::int32_t __attribute__((vector_size(16)));
 
-// mask lanes are all ones or all zeros, as comparisons give them.
-inline F4 select(I4 mask, F4 yes, F4 no) { return (F4)((mask & (I4)yes) | (~mask & (I4)no)); }
-inline F4 splat(float v) { return F4{v, v, v, v}; }
-// Into 0..1, NaN to 0, so that no formula can hand a non-number to the integer conversion.
-inline F4 clamp_unit(F4 v) { return select(v > 0.0f, select(v < 1.0f, v, splat(1.0f)), splat(0.0f)); }
+// Into 0..1, NaN to 0, so that no formula can hand a non-number to the integer conversion. V is any float
+// vector; it goes by reference because wide ones passed by value would change the calling convention
+// between builds. (A vector condition selects lane by lane; both sides are computed.)
+template <class V> VLM_PIXEL_INLINE void clamp_unit(V& v) {
+    v = v > 0.0f ? (v < 1.0f ? v : V{} + 1.0f) : V{};
+}
 } // namespace simd
 
 inline float clamp_unit(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
@@ -321,17 +329,23 @@ struct FloatPixel {
     float a;
 };
 
-// The formula F on premultiplied values: source colour sv (16-bit values as floats, not premultiplied)
-// with alpha sa over the premultiplied destination colour dc with alpha da > 0.
-template <int F> inline FloatPixel composite(simd::F4 sv, float sa, simd::F4 dc, float da) {
-    using simd::F4;
-    using simd::select;
-    const F4 sc = sv * sa / kColourFull;
-    const float s1 = 1.0f - sa;
-    const float d1 = 1.0f - da;
-    float ra = sa + da - sa * da;
-    F4 rc;
+// Formulas whose channels do not look at one another: they run the same on a pixel's three channels as
+// lanes and on one channel of several pixels as lanes.
+constexpr bool channelwise_formula(int formula) {
+    return formula <= kBlendHardLight || formula == kBlendDodge || formula == kBlendBurn ||
+           formula == kFormulaOver || formula == kBlendAdd || formula == kBlendSubtract ||
+           formula == kBlendTexturize3;
+}
 
+// A channelwise formula F on premultiplied colour: sc, dc are colour lanes (V, a float vector); sa, da,
+// s1 = 1 - sa and d1 = 1 - da are A, either one float for every lane or a vector of per-lane alphas.
+// Sets rc, the premultiplied result colour, and ra, the result alpha before clamping. (Vectors go by
+// reference: wide ones by value would change the calling convention between builds.)
+template <int F, class V, class A>
+VLM_PIXEL_INLINE void channelwise(const V& sc, const V& dc, const A& sa, const A& da, const A& s1,
+                                  const A& d1, V& rc, A& ra) {
+    static_assert(channelwise_formula(F), "not a channelwise formula");
+    ra = sa + da - sa * da;
     if constexpr (F == kBlendNormal || F == kFormulaOver) {
         rc = sc + dc * s1;
     } else if constexpr (F == kBlendMultiply) {
@@ -339,16 +353,46 @@ template <int F> inline FloatPixel composite(simd::F4 sv, float sa, simd::F4 dc,
     } else if constexpr (F == kBlendScreen) {
         rc = sc + dc - sc * dc;
     } else if constexpr (F == kBlendDarken || F == kBlendLighten || F == kBlendDifference) {
-        const F4 a = sc * da, b = dc * sa;
-        if constexpr (F == kBlendDarken) rc = select(b < a, b, a) + sc * d1 + dc * s1;
-        if constexpr (F == kBlendLighten) rc = select(a < b, b, a) + sc * d1 + dc * s1;
-        if constexpr (F == kBlendDifference) rc = sc + dc - 2.0f * select(b < a, b, a);
+        const V a = sc * da, b = dc * sa;
+        if constexpr (F == kBlendDarken) rc = (b < a ? b : a) + sc * d1 + dc * s1;
+        if constexpr (F == kBlendLighten) rc = (a < b ? b : a) + sc * d1 + dc * s1;
+        if constexpr (F == kBlendDifference) rc = sc + dc - 2.0f * (b < a ? b : a);
     } else if constexpr (F == kBlendNegation || F == kBlendExclusion) {
         rc = dc * sa + sc * da - 2.0f * sc * dc + dc * s1 + sc * d1;
     } else if constexpr (F == kBlendOverlay || F == kBlendHardLight) {
         const auto low = F == kBlendOverlay ? 2.0f * dc < da : 2.0f * sc < sa;
-        rc = select(low, 2.0f * sc * dc + dc * s1 + sc * d1,
-                    sa * da - 2.0f * (da - dc) * (sa - sc) + dc * s1 + sc * d1);
+        rc = low ? 2.0f * sc * dc + dc * s1 + sc * d1
+                 : sa * da - 2.0f * (da - dc) * (sa - sc) + dc * s1 + sc * d1;
+    } else if constexpr (F == kBlendDodge) {
+        const V v = sc * da + dc * sa >= sa * da ? V{} + sa * da : dc * sa / (1.0f - sc / sa);
+        rc = v + sc * d1 + dc * s1;
+    } else if constexpr (F == kBlendBurn) {
+        const V v = sc * da + dc * sa <= sa * da ? V{} : sa * (sc * da + dc * sa - sa * da) / sc;
+        rc = v + sc * d1 + dc * s1;
+    } else if constexpr (F == kBlendAdd) {
+        ra = da + sa;
+        rc = dc + sc;
+    } else if constexpr (F == kBlendSubtract) {
+        ra = da + sa;
+        rc = sc + dc - sa * da;
+    } else {
+        ra = da;
+        rc = dc;
+    }
+}
+
+// The formula F on premultiplied values: source colour sv (16-bit values as floats, not premultiplied)
+// with alpha sa over the premultiplied destination colour dc with alpha da > 0.
+template <int F> VLM_PIXEL_INLINE FloatPixel composite(simd::F4 sv, float sa, simd::F4 dc, float da) {
+    using simd::F4;
+    const F4 sc = sv * sa / kColourFull;
+    const float s1 = 1.0f - sa;
+    const float d1 = 1.0f - da;
+    float ra = sa + da - sa * da;
+    F4 rc;
+
+    if constexpr (channelwise_formula(F)) {
+        channelwise<F>(sc, dc, sa, da, s1, d1, rc, ra);
     } else if constexpr (F == kBlendSoftLight) {
         // The square root keeps this one channel by channel.
         rc = F4{};
@@ -363,19 +407,6 @@ template <int F> inline FloatPixel composite(simd::F4 sv, float sa, simd::F4 dc,
                 v = d * sa + (std::sqrt(d / da) * da - d) * (2.0f * c - sa);
             rc[ch] = v + d * s1 + c * d1;
         }
-    } else if constexpr (F == kBlendDodge) {
-        const F4 v = select(sc * da + dc * sa >= sa * da, simd::splat(sa * da), dc * sa / (1.0f - sc / sa));
-        rc = v + sc * d1 + dc * s1;
-    } else if constexpr (F == kBlendBurn) {
-        const F4 v =
-            select(sc * da + dc * sa <= sa * da, simd::splat(0.0f), sa * (sc * da + dc * sa - sa * da) / sc);
-        rc = v + sc * d1 + dc * s1;
-    } else if constexpr (F == kBlendAdd) {
-        rc = dc + sc;
-        ra = da + sa;
-    } else if constexpr (F == kBlendSubtract) {
-        rc = sc + dc - sa * da;
-        ra = da + sa;
     } else if constexpr (F == kBlendColor || F == kBlendHardColor) {
         const float m = (dc[0] + dc[1] + dc[2]) * 0.33333334f;
         if constexpr (F == kBlendColor)
@@ -399,7 +430,8 @@ template <int F> inline FloatPixel composite(simd::F4 sv, float sa, simd::F4 dc,
         const RgbF rgb = hsl_to_rgb(mix.h, mix.s, mix.l);
         rc = dc * s1 + F4{rgb.r, rgb.g, rgb.b, 0.0f} * sa;
         ra = da;
-    } else if constexpr (F == kBlendTexturize || F == kBlendTexturize2) {
+    } else {
+        static_assert(F == kBlendTexturize || F == kBlendTexturize2, "not a blend formula");
         // The source brightness over 3 x 65280 moves the destination's own (unpremultiplied) colour.
         // The channel sum is an exact integer in float, as it is in 32 bits.
         const float lum = (sv[0] + sv[1] + sv[2]) * 5.1062093e-06f;
@@ -412,18 +444,17 @@ template <int F> inline FloatPixel composite(simd::F4 sv, float sa, simd::F4 dc,
             rc = lum < 0.5f ? dn - (0.5f - lum) * 1.75f * sa : dn + (lum - 0.5f) * 1.75f * sa;
         }
         ra = da;
-    } else {
-        static_assert(F == kBlendTexturize3, "not a blend formula");
-        rc = dc;
-        ra = da;
     }
 
     const float a = clamp_unit(ra);
-    return {simd::clamp_unit(rc / a), a};
+    F4 c = rc / a;
+    simd::clamp_unit(c);
+    return {c, a};
 }
 
 namespace detail {
-inline void store(Rgba16& d, std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a, bool lock) {
+VLM_PIXEL_INLINE void store(Rgba16& d, std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a,
+                            bool lock) {
     d.c[0] = r;
     d.c[1] = g;
     d.c[2] = b;
@@ -431,29 +462,42 @@ inline void store(Rgba16& d, std::uint32_t r, std::uint32_t g, std::uint32_t b, 
 }
 } // namespace detail
 
-// Everything after the shaping: s holds the (shaped) source colour and its effective alpha f. Opacity
-// 255 or more is full. With alpha_lock the destination alpha is never written. Returns false when the
-// destination is left exactly as it was.
+// What the integer steps after the shaping made of a pixel.
+enum class MergeStep {
+    Kept,    // the destination stays exactly as it was
+    Written, // the destination holds the result
+    Float,   // the formula has to run: merge_float
+};
+
+// The integer steps after the shaping: s holds the (shaped) source colour and alpha; f receives the
+// effective alpha (opacity 255 or more is full). Transparent destination, nothing to add and the opaque
+// Normal copy are decided here without float work.
 template <int F>
-inline bool merge_shaped(Rgba16& d, const Rgba16& s, std::uint32_t opacity, bool alpha_lock) {
-    std::uint32_t f = s.c[Rgba16::A];
+VLM_PIXEL_INLINE MergeStep merge_integer(Rgba16& d, const Rgba16& s, std::uint32_t& f, std::uint32_t opacity,
+                                         bool alpha_lock) {
+    f = s.c[Rgba16::A];
     if (opacity < 255) f = ((opacity + 1) * f) / 256;
-    const std::uint32_t da_raw = d.c[Rgba16::A];
-    if (da_raw == 0) {
+    if (d.c[Rgba16::A] == 0) {
         if (clears_transparent(F) || f == 0)
             detail::store(d, 0, 0, 0, 0, alpha_lock);
         else
             detail::store(d, s.c[0], s.c[1], s.c[2], f, alpha_lock);
-        return true;
+        return MergeStep::Written;
     }
-    if (f == 0) return false;
+    if (f == 0) return MergeStep::Kept;
     if (F == kBlendNormal && f >= kOpaqueNormal) {
         detail::store(d, s.c[0], s.c[1], s.c[2], f, alpha_lock);
-        return true;
+        return MergeStep::Written;
     }
+    return MergeStep::Float;
+}
+
+// The formula and the conversion back to 16 bits, for a pixel merge_integer left as MergeStep::Float.
+template <int F>
+VLM_PIXEL_INLINE void merge_float(Rgba16& d, const Rgba16& s, std::uint32_t f, bool alpha_lock) {
     using simd::F4;
     const float sa = static_cast<float>(f) * kAlphaScale;
-    const float da = static_cast<float>(da_raw) * kAlphaScale;
+    const float da = static_cast<float>(d.c[Rgba16::A]) * kAlphaScale;
     const F4 sv{static_cast<float>(s.c[0]), static_cast<float>(s.c[1]), static_cast<float>(s.c[2]), 0.0f};
     const F4 dv{static_cast<float>(d.c[0]), static_cast<float>(d.c[1]), static_cast<float>(d.c[2]), 0.0f};
     const FloatPixel o = composite<F>(sv, sa, dv * da / kColourFull, da);
@@ -461,6 +505,23 @@ inline bool merge_shaped(Rgba16& d, const Rgba16& s, std::uint32_t opacity, bool
     const simd::I4 c = __builtin_convertvector(o.c * kColourFull, simd::I4);
     detail::store(d, static_cast<std::uint32_t>(c[0]), static_cast<std::uint32_t>(c[1]),
                   static_cast<std::uint32_t>(c[2]), static_cast<std::uint32_t>(o.a * kAlphaFull), alpha_lock);
+}
+
+// Everything after the shaping: s holds the (shaped) source colour and its effective alpha f. Opacity
+// 255 or more is full. With alpha_lock the destination alpha is never written. Returns false when the
+// destination is left exactly as it was.
+template <int F>
+VLM_PIXEL_INLINE bool merge_shaped(Rgba16& d, const Rgba16& s, std::uint32_t opacity, bool alpha_lock) {
+    std::uint32_t f;
+    switch (merge_integer<F>(d, s, f, opacity, alpha_lock)) {
+    case MergeStep::Kept:
+        return false;
+    case MergeStep::Written:
+        return true;
+    case MergeStep::Float:
+        break;
+    }
+    merge_float<F>(d, s, f, alpha_lock);
     return true;
 }
 

@@ -221,6 +221,57 @@ TEST(RectMerge, SeededRectanglesMatchTheReference) {
     }
 }
 
+// Rows made of runs as layers have them (transparent, copied whole at or above 0xFF00, just below that,
+// partly transparent), wide enough for the run copies and the batched float work to cross their
+// boundaries. Every mode, and Normal in every other round, mostly at full opacity and strength without a
+// mask so that the run copies apply. The pixel-by-pixel reference must give the same bytes, on four float
+// lanes and on eight, and so must the source merged onto itself.
+TEST(RectMerge, RunsOfPixelsMatchTheReference) {
+    std::mt19937 rng(7);
+    const int w = 203, h = 3;
+    auto runs = [&](std::vector<std::uint16_t>& plane) {
+        for (std::size_t i = 0; i < plane.size();) {
+            const unsigned kind = rng() % 4;
+            for (std::size_t end = std::min(plane.size(), i + 4 * (1 + rng() % 40)); i < end; i += 4) {
+                for (int ch = 0; ch < 3; ++ch) plane[i + ch] = static_cast<std::uint16_t>(rng() % 65281);
+                plane[i + 3] = kind == 0   ? 0
+                               : kind == 1 ? static_cast<std::uint16_t>(0xFF00 + rng() % 256)
+                               : kind == 2 ? static_cast<std::uint16_t>(0xFF00 - 1 - rng() % 256)
+                                           : static_cast<std::uint16_t>(1 + rng() % 0xFEFF);
+            }
+        }
+    };
+    std::vector<std::uint16_t> src(std::size_t(w) * h * 4), mask(src.size()), dst(src.size());
+    const RectGeometry g{0, 0, w, h, std::size_t(w) * 4, 0, 0, std::size_t(w) * 4};
+    for (int round = 0; round < 300; ++round) {
+        runs(src);
+        runs(mask);
+        runs(dst);
+        MergeSettings s;
+        s.mode = round % 2 ? kBlendNormal : round / 2 % 50;
+        const bool plain = rng() % 3 != 0;
+        s.opacity = plain ? 255 + static_cast<int>(rng() % 2) : static_cast<int>(rng() % 255);
+        s.strength = plain ? 255 : static_cast<int>(rng() % 255);
+        s.mask_mode = plain ? 0 : kBlendLayerMask;
+        s.alpha_lock = rng() % 4 == 0;
+        s.replace = rng() % 2;
+        std::vector<std::uint16_t> expected = dst;
+        reference_merge(src.data(), mask.data(), expected.data(), g, s);
+        for (const bool wide : {false, true}) {
+            set_wide_lanes(wide);
+            std::vector<std::uint16_t> merged = dst;
+            merge_rect_rows(src.data(), mask.data(), merged.data(), g, s, 0, h);
+            ASSERT_EQ(merged, expected) << "round " << round << " mode " << s.mode << " wide " << wide;
+        }
+
+        expected = src;
+        std::vector<std::uint16_t> self = src;
+        reference_merge(src.data(), mask.data(), expected.data(), g, s);
+        merge_rect_rows(self.data(), mask.data(), self.data(), g, s, 0, h);
+        ASSERT_EQ(self, expected) << "onto itself: round " << round << " mode " << s.mode;
+    }
+}
+
 TEST(RectMerge, SplitOverThreadsAndEightBitSourcesGiveTheSameBytes) {
     std::mt19937 rng(99);
     const int w = 400, h = 300;
