@@ -205,8 +205,8 @@ bool set_up(Dab& d) {
     return true;
 }
 
-// Walks the visible rows and columns of the dab; pixel(row, col, i) gets the sample position and the
-// canvas index of every pixel that passes the grit test and has coverage.
+// Walks the visible rows and columns of the dab, placing the variation walks row by row; pixel(row, col, i)
+// gets the shape position each canvas pixel samples and its canvas index.
 template <class Pixel> void for_each_pixel(Dab& d, Pixel&& pixel) {
     const std::size_t W = static_cast<std::size_t>(d.W);
     for (int y = d.y0, r = d.first_row; y < d.y1; ++y, ++r) {
@@ -473,17 +473,17 @@ void draw_dab(int x, int y, int r, int g, int b) {
     if (prepare(d, x, y, true) && paints) {
         const int mode = t.mix_mode;
         const MixParams params = tool_mix_params(erase);
-        const auto paint = [&](const auto& composite) {
+        const auto run = [&](const auto& composite) {
             if (blending)
                 paint_colour<true>(d, target, dab, composite);
             else
                 paint_colour<false>(d, target, dab, composite);
         };
         if (mode <= kMixMultiply) {
-            paint(LowModes{blending && mode == kMixNormal, erase, mode});
+            run(LowModes{blending && mode == kMixNormal, erase, mode});
         } else {
             with_mix_kernel(mode, [&](auto k) {
-                paint(HighModes<decltype(k)::value>{&params, erase, &d.gen});
+                run(HighModes<decltype(k)::value>{&params, erase, &d.gen});
             });
         }
     }
