@@ -26,7 +26,12 @@ void reset_engine() {
 std::string temp_dir(const std::string& name) {
     const char* base = std::getenv("VLM_TEST_TMP");
     std::filesystem::path dir = base ? base : std::filesystem::temp_directory_path() / "velmora-tests";
-    dir /= name;
+    // ctest runs test cases in parallel processes: each case gets a folder of its own, so that one case's
+    // clean-up never races another's files.
+    std::string leaf = name;
+    if (const ::testing::TestInfo* t = ::testing::UnitTest::GetInstance()->current_test_info())
+        leaf += std::string("-") + t->test_suite_name() + "." + t->name();
+    dir /= leaf;
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir.string();

@@ -12,7 +12,7 @@ namespace vlm::test {
 // Deletes the canvas, frees everything else the engine holds and returns the record to load state.
 void reset_engine();
 
-// A directory for files a test writes, made fresh for each call.
+// A directory for files a test writes, made fresh for each call and private to the running test case.
 std::string temp_dir(const std::string& name);
 
 // Every test starts from the state the engine has when the library is loaded.
