@@ -12,11 +12,17 @@
 #include "core/engine_state.h"
 #include "core/hooks.h"
 #include "core/layer_store.h"
+#include "core/parallel.h"
 #include "core/transfer_common.h"
 #include "core/transfer_convert.h"
 #include "core/transfer_fills.h"
 
 namespace vlm::core {
+
+namespace {
+// Below this many pixels a load stays on the caller's thread: starting threads would cost more.
+constexpr long long kParallelLoadPixels = 1 << 18;
+} // namespace
 
 void load_bgr24_row(std::uint16_t* dst, const std::uint8_t* src, int n) {
     for (int i = 0; i < n; ++i, dst += 4, src += 3) {
@@ -286,15 +292,19 @@ void load_rgba32_layer(const void* buffer, int pitch, Layer* layer, int x, int y
     const int cols = static_cast<int>(x1 - x0);
     const auto* src = static_cast<const std::uint8_t*>(buffer) + static_cast<std::size_t>(x0 - x) * 4;
     const bool locked = layer->alpha_locked != 0;
-    for (int row = y0; row < y1; ++row) {
-        std::uint16_t* d = layer->pixels + offset_of(row, layer->pitch) + static_cast<std::size_t>(x0) * 4;
-        const std::uint8_t* s = src + offset_of(row - y, pitch);
-        if (planes.any())
-            load_rgba32_row_weighted(d, s, cols, planes.mask_row(row, x0), planes.texture_row(row, x0),
-                                     locked);
-        else
-            load_rgba32_row(d, s, cols, locked);
-    }
+    // Each row is loaded on its own, so splitting the rows over the cores gives the same bytes.
+    parallel_rows(static_cast<int>(y1) - y0, cols, kParallelLoadPixels, [&](int first, int last) {
+        for (int row = y0 + first; row < y0 + last; ++row) {
+            std::uint16_t* d =
+                layer->pixels + offset_of(row, layer->pitch) + static_cast<std::size_t>(x0) * 4;
+            const std::uint8_t* s = src + offset_of(row - y, pitch);
+            if (planes.any())
+                load_rgba32_row_weighted(d, s, cols, planes.mask_row(row, x0), planes.texture_row(row, x0),
+                                         locked);
+            else
+                load_rgba32_row(d, s, cols, locked);
+        }
+    });
     layer_changed(layer, x0, y0, static_cast<int>(x1) - 1, static_cast<int>(y1) - 1);
 }
 

@@ -9,6 +9,7 @@
 #include "core/engine_state.h"
 #include "core/hooks.h"
 #include "core/new_rgba.h"
+#include "core/parallel.h"
 #include "core/transfer_loads.h"
 #include "support/engine_fixture.h"
 
@@ -179,6 +180,36 @@ TEST_F(TransferLoads, FastWeightedKernelsMatchTheirReference) {
         ASSERT_EQ(scalar, reference) << "round " << round;
         ASSERT_EQ(best, reference) << "round " << round;
     }
+}
+
+// Large loads split their rows over the cores; the split must not change a byte.
+TEST(TransferLoadsSplit, OneThreadAndTwoLoadTheSameBytes) {
+    reset_engine();
+    const int w = 700, h = 500; // above the size at which loads use more threads
+    VLM_CreateImage(nullptr, w, h, 16, 0);
+    VLM_CreateLayer(2, w, h);
+    VLM_SetLayer(2);
+    std::mt19937 gen(7);
+    std::vector<std::uint8_t> src(static_cast<std::size_t>(w) * h * 4);
+    for (auto& v : src) v = static_cast<std::uint8_t>(gen());
+    for (int i = 0; i < w * h; ++i) g_engine.mask.plane[i] = static_cast<std::uint16_t>(gen());
+    g_engine.layers.texture = new std::uint8_t[static_cast<std::size_t>(w) * h];
+    for (int i = 0; i < w * h; ++i) g_engine.layers.texture[i] = static_cast<std::uint8_t>(gen());
+    const std::size_t values = static_cast<std::size_t>(w) * h * 4;
+    std::vector<std::uint16_t> start(values);
+    for (auto& v : start) v = static_cast<std::uint16_t>(gen());
+    auto load = [&](int threads) {
+        core::set_parallel_threads(threads);
+        std::copy(start.begin(), start.end(), g_engine.layers.layers[2].pixels);
+        VLM_LoadRGBA32Layer(src.data(), w * 4, 2, 0, 0, w, h, 1);
+        return std::vector<std::uint16_t>(g_engine.layers.layers[2].pixels,
+                                          g_engine.layers.layers[2].pixels + values);
+    };
+    const auto one = load(1), two = load(2);
+    core::set_parallel_threads(0);
+    EXPECT_EQ(one, two);
+    EXPECT_NE(one, start);
+    reset_engine();
 }
 
 TEST_F(TransferLoads, RectanglesAreClippedToTheLayer) {
