@@ -229,39 +229,50 @@ TEST_F(ViewRenderer, NothingWithoutACurrentLayer) {
     for (std::size_t i = 0; i < 4 * 4 * 3; ++i) ASSERT_EQ(out[i], 0xAB);
 }
 
-// The span loops and two threads against the plain per-pixel loop on one thread, bit for bit.
+// The span loops (four and eight float lanes) and two threads against the plain per-pixel loop on one
+// thread, bit for bit; the second set of modes covers the remaining channelwise formulas.
 TEST(ViewRendererThreads, FastPathsGiveTheReferenceBytes) {
-    reset_engine();
     const int w = 320, h = 200;
-    VLM_CreateImage(nullptr, w, h, 16, 0);
-    VLM_SetViewSize(w, h);
-    const char* modes[] = {"Normal", "Multiply", "Overlay", "Screen", "Layer Mask", "HSL Color", "Alpha Shader"};
-    std::mt19937 rng(7);
-    VLM_CreateLayer(1, w, h);
-    VLM_SetLayerOptions(1, 1, 0, 100, "Normal");
-    for (int slot = 2; slot < 9; ++slot) {
-        VLM_CreateLayer(slot, w, h);
-        VLM_SetLayerOptions(slot, 1, 0, 60 + slot * 5, modes[slot - 2]);
-        std::uint16_t* p = g_engine.layers.layers[slot].pixels;
-        for (int i = 0; i < w * h * 4; ++i) p[i] = static_cast<std::uint16_t>(rng() % 3 == 0 ? 0 : rng());
+    const std::vector<std::vector<const char*>> mode_sets = {
+        {"Normal", "Multiply", "Overlay", "Screen", "Layer Mask", "HSL Color", "Alpha Shader"},
+        {"Darken", "Lighten", "Difference", "Exclusion", "Hard Light", "Dodge", "Burn"},
+        {"Negation", "Add", "Subtract", "Texturize3", "Glow", "Soft Light", "Normal"},
+    };
+    for (const auto& modes : mode_sets) {
+        reset_engine();
+        VLM_CreateImage(nullptr, w, h, 16, 0);
+        VLM_SetViewSize(w, h);
+        std::mt19937 rng(7);
+        VLM_CreateLayer(1, w, h);
+        VLM_SetLayerOptions(1, 1, 0, 100, "Normal");
+        for (int slot = 2; slot < 9; ++slot) {
+            VLM_CreateLayer(slot, w, h);
+            VLM_SetLayerOptions(slot, 1, 0, 60 + slot * 5, modes[slot - 2]);
+            std::uint16_t* p = g_engine.layers.layers[slot].pixels;
+            for (int i = 0; i < w * h * 4; ++i) p[i] = static_cast<std::uint16_t>(rng() % 3 == 0 ? 0 : rng());
+        }
+        VLM_SetLayer(3);
+        VLM_CreatePaintLayer(80, 90, "Normal");
+        for (int i = 0; i < w * h * 4; ++i) g_engine.layers.paint.pixels[i] = static_cast<std::uint16_t>(rng());
+        for (auto [mode, factor] : {std::pair{1, 1.0f}, std::pair{2, 1.0f}, std::pair{1, 1.7f}}) {
+            VLM_SetScale(mode, factor);
+            std::vector<unsigned char> reference(w * h * 3), one(w * h * 3), two(w * h * 3), narrow(w * h * 3);
+            core::set_parallel_threads(1);
+            compose::set_reference_compositing(true);
+            VLM_Render(reference.data(), w * 3, 0, 0, w, h);
+            compose::set_reference_compositing(false);
+            VLM_Render(one.data(), w * 3, 0, 0, w, h);
+            compose::set_render_wide_lanes(false);
+            VLM_Render(narrow.data(), w * 3, 0, 0, w, h);
+            compose::set_render_wide_lanes(true);
+            core::set_parallel_threads(2);
+            VLM_Render(two.data(), w * 3, 0, 0, w, h);
+            EXPECT_EQ(one, reference) << modes[0] << " " << mode << " " << factor;
+            EXPECT_EQ(narrow, reference) << modes[0] << " " << mode << " " << factor;
+            EXPECT_EQ(two, reference) << modes[0] << " " << mode << " " << factor;
+        }
+        core::set_parallel_threads(0);
     }
-    VLM_SetLayer(3);
-    VLM_CreatePaintLayer(80, 90, "Normal");
-    for (int i = 0; i < w * h * 4; ++i) g_engine.layers.paint.pixels[i] = static_cast<std::uint16_t>(rng());
-    for (auto [mode, factor] : {std::pair{1, 1.0f}, std::pair{2, 1.0f}, std::pair{1, 1.7f}}) {
-        VLM_SetScale(mode, factor);
-        std::vector<unsigned char> reference(w * h * 3), one(w * h * 3), two(w * h * 3);
-        core::set_parallel_threads(1);
-        compose::set_reference_compositing(true);
-        VLM_Render(reference.data(), w * 3, 0, 0, w, h);
-        compose::set_reference_compositing(false);
-        VLM_Render(one.data(), w * 3, 0, 0, w, h);
-        core::set_parallel_threads(2);
-        VLM_Render(two.data(), w * 3, 0, 0, w, h);
-        EXPECT_EQ(one, reference) << mode << " " << factor;
-        EXPECT_EQ(two, reference) << mode << " " << factor;
-    }
-    core::set_parallel_threads(0);
     reset_engine();
 }
 
