@@ -264,12 +264,14 @@ template <int F> void flush_lanes(SpanLanes& b, int n, Acc* acc) {
     over_lanes<F, simd::F4, 4>(b, n, acc);
 }
 
-template <int F>
+// Plain: no stroke is merged into this layer and its mode reshapes nothing (decided once per span), so
+// the source stays in registers.
+template <int F, bool Plain>
 void layer_over_span(const Scene& s, int k, const std::size_t* at, int n, Acc* acc, SpanLanes& lanes) {
     using simd::F4;
     const Entry& en = s.entries[k];
     const bool base = k == 0 && s.background;
-    const bool paint_here = k == s.paint_position;
+    const bool paint_here = !Plain && k == s.paint_position;
     const std::uint16_t* mask_layer = en.mask_above ? s.entries[k + 1].pixels : nullptr;
     int waiting = 0;
     for (int i = 0; i < n; ++i) {
@@ -291,7 +293,7 @@ void layer_over_span(const Scene& s, int k, const std::size_t* at, int n, Acc* a
             if (m[3] != 0) src.c[3] = (((static_cast<std::uint32_t>(m[0]) + m[1] + m[2]) / 3) * src.c[3]) >> 16;
             if (base) src.c[3] = 65535;
         }
-        shape_alpha_source(en.mode, src, s.alpha_opacity);
+        if constexpr (!Plain) shape_alpha_source(en.mode, src, s.alpha_opacity);
         std::uint32_t e = src.c[3];
         if (en.opacity < 255) e = ((en.opacity + 1) * e) >> 8;
         if (a.a == 0.0f) {
@@ -340,9 +342,15 @@ void composite_span(const Scene& s, const std::size_t* at, int n, Pixel* out) {
     Acc acc[kSpan];
     SpanLanes lanes;
     for (int i = 0; i < n; ++i) acc[i] = Acc{simd::F4{0.0f, 0.0f, 0.0f, 0.0f}, 0.0f, Pixel{0, 0, 0, 0}, false};
-    for (int k = 0; k < s.count; ++k)
-        with_blend_formula(s.entries[k].formula,
-                           [&](auto f) { layer_over_span<decltype(f)::value>(s, k, at, n, acc, lanes); });
+    for (int k = 0; k < s.count; ++k) {
+        const bool plain = k != s.paint_position && s.entries[k].mode <= kBlendAlphaNormal;
+        with_blend_formula(s.entries[k].formula, [&](auto f) {
+            if (plain)
+                layer_over_span<decltype(f)::value, true>(s, k, at, n, acc, lanes);
+            else
+                layer_over_span<decltype(f)::value, false>(s, k, at, n, acc, lanes);
+        });
+    }
     for (int i = 0; i < n; ++i) {
         const Acc& a = acc[i];
         out[i] = a.merged ? Pixel{static_cast<std::uint32_t>(a.c[0] * kColourFull),
