@@ -264,14 +264,17 @@ template <int F> void flush_lanes(SpanLanes& b, int n, Acc* acc) {
     over_lanes<F, simd::F4, 4>(b, n, acc);
 }
 
-// Plain: no stroke is merged into this layer and its mode reshapes nothing (decided once per span), so
-// the source stays in registers.
-template <int F, bool Plain>
+// How a layer's source is prepared, decided once per span. Plain: no stroke is merged into the layer and
+// its mode reshapes nothing, so the source stays in registers. LayerMask: the same, except that the Layer
+// Mask mode's shaping leaves no alpha. Full: the stroke and the shaping as they come.
+enum class Source { Plain, LayerMask, Full };
+
+template <int F, Source S>
 void layer_over_span(const Scene& s, int k, const std::size_t* at, int n, Acc* acc, SpanLanes& lanes) {
     using simd::F4;
     const Entry& en = s.entries[k];
     const bool base = k == 0 && s.background;
-    const bool paint_here = !Plain && k == s.paint_position;
+    const bool paint_here = S == Source::Full && k == s.paint_position;
     const std::uint16_t* mask_layer = en.mask_above ? s.entries[k + 1].pixels : nullptr;
     int waiting = 0;
     for (int i = 0; i < n; ++i) {
@@ -288,12 +291,13 @@ void layer_over_span(const Scene& s, int k, const std::size_t* at, int n, Acc* a
             const Rgba16 stroke{{q[0], q[1], q[2], (q[3] * (s.paint_strength + 1)) >> 8}};
             merge_pixel(s.paint_mode, src, stroke, s.paint_opacity, en.alpha_lock, s.alpha_opacity);
         }
-        if (mask_layer) {
+        if (S != Source::LayerMask && mask_layer) {
             const std::uint16_t* m = mask_layer + at[i];
             if (m[3] != 0) src.c[3] = (((static_cast<std::uint32_t>(m[0]) + m[1] + m[2]) / 3) * src.c[3]) >> 16;
             if (base) src.c[3] = 65535;
         }
-        if constexpr (!Plain) shape_alpha_source(en.mode, src, s.alpha_opacity);
+        if constexpr (S == Source::Full) shape_alpha_source(en.mode, src, s.alpha_opacity);
+        if constexpr (S == Source::LayerMask) src.c[3] = 0;
         std::uint32_t e = src.c[3];
         if (en.opacity < 255) e = ((en.opacity + 1) * e) >> 8;
         if (a.a == 0.0f) {
@@ -343,12 +347,16 @@ void composite_span(const Scene& s, const std::size_t* at, int n, Pixel* out) {
     SpanLanes lanes;
     for (int i = 0; i < n; ++i) acc[i] = Acc{simd::F4{0.0f, 0.0f, 0.0f, 0.0f}, 0.0f, Pixel{0, 0, 0, 0}, false};
     for (int k = 0; k < s.count; ++k) {
-        const bool plain = k != s.paint_position && s.entries[k].mode <= kBlendAlphaNormal;
+        const int mode = s.entries[k].mode;
+        const bool stroke = k == s.paint_position;
         with_blend_formula(s.entries[k].formula, [&](auto f) {
-            if (plain)
-                layer_over_span<decltype(f)::value, true>(s, k, at, n, acc, lanes);
+            constexpr int F = decltype(f)::value;
+            if (!stroke && mode <= kBlendAlphaNormal)
+                layer_over_span<F, Source::Plain>(s, k, at, n, acc, lanes);
+            else if (!stroke && mode == kBlendLayerMask && F == kFormulaOver)
+                layer_over_span<kFormulaOver, Source::LayerMask>(s, k, at, n, acc, lanes);
             else
-                layer_over_span<decltype(f)::value, false>(s, k, at, n, acc, lanes);
+                layer_over_span<F, Source::Full>(s, k, at, n, acc, lanes);
         });
     }
     for (int i = 0; i < n; ++i) {
