@@ -326,8 +326,8 @@ void layer_over_span(const Scene& s, int k, const std::size_t* at, int n, Acc* a
         if constexpr (channelwise_formula(F)) {
             lanes.add(waiting++, i, src, e, a);
         } else {
-            const F4 sv{static_cast<float>(src.c[0]), static_cast<float>(src.c[1]), static_cast<float>(src.c[2]),
-                        0.0f};
+            const F4 sv{static_cast<float>(src.c[0]), static_cast<float>(src.c[1]),
+                        static_cast<float>(src.c[2]), 0.0f};
             const FloatPixel o = composite<F>(sv, static_cast<float>(e) * kAlphaScale, a.c * a.a, a.a);
             a.c = o.c;
             a.a = o.a;
@@ -345,7 +345,8 @@ void composite_span(const Scene& s, const std::size_t* at, int n, Pixel* out) {
     }
     Acc acc[kSpan];
     SpanLanes lanes;
-    for (int i = 0; i < n; ++i) acc[i] = Acc{simd::F4{0.0f, 0.0f, 0.0f, 0.0f}, 0.0f, Pixel{0, 0, 0, 0}, false};
+    for (int i = 0; i < n; ++i)
+        acc[i] = Acc{simd::F4{0.0f, 0.0f, 0.0f, 0.0f}, 0.0f, Pixel{0, 0, 0, 0}, false};
     for (int k = 0; k < s.count; ++k) {
         const int mode = s.entries[k].mode;
         const bool stroke = k == s.paint_position;

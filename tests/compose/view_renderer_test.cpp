@@ -253,10 +253,12 @@ TEST(ViewRendererThreads, FastPathsGiveTheReferenceBytes) {
         }
         VLM_SetLayer(3);
         VLM_CreatePaintLayer(80, 90, "Normal");
-        for (int i = 0; i < w * h * 4; ++i) g_engine.layers.paint.pixels[i] = static_cast<std::uint16_t>(rng());
+        for (int i = 0; i < w * h * 4; ++i)
+            g_engine.layers.paint.pixels[i] = static_cast<std::uint16_t>(rng());
         for (auto [mode, factor] : {std::pair{1, 1.0f}, std::pair{2, 1.0f}, std::pair{1, 1.7f}}) {
             VLM_SetScale(mode, factor);
-            std::vector<unsigned char> reference(w * h * 3), one(w * h * 3), two(w * h * 3), narrow(w * h * 3);
+            std::vector<unsigned char> reference(w * h * 3), one(w * h * 3), two(w * h * 3),
+                narrow(w * h * 3);
             core::set_parallel_threads(1);
             compose::set_reference_compositing(true);
             VLM_Render(reference.data(), w * 3, 0, 0, w, h);
