@@ -158,8 +158,7 @@ template <int F> [[gnu::target("avx2")]] void flush_lanes_avx2(const LaneBatch& 
 }
 
 template <int F> void flush_lanes(const LaneBatch& b, int n, bool lock) {
-    static const bool have_avx2 = __builtin_cpu_supports("avx2");
-    if (have_avx2 && g_wide_lanes.load(std::memory_order_relaxed))
+    if (use_wide_lanes())
         flush_lanes_avx2<F>(b, n, lock);
     else
         flush_groups<F, simd::F4, simd::I4, 4>(b, n, lock);
@@ -290,6 +289,15 @@ void merge_rows_any(const T* src, const std::uint16_t* mask, std::uint16_t* dst,
 } // namespace
 
 void set_wide_lanes(bool allowed) { g_wide_lanes.store(allowed, std::memory_order_relaxed); }
+
+bool use_wide_lanes() {
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool have_avx2 = __builtin_cpu_supports("avx2");
+    return have_avx2 && g_wide_lanes.load(std::memory_order_relaxed);
+#else
+    return false;
+#endif
+}
 
 void merge_rect_rows(const std::uint16_t* src, const std::uint16_t* mask, std::uint16_t* dst,
                      const RectGeometry& g, const MergeSettings& s, int first_row, int last_row) {

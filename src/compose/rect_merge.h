@@ -42,9 +42,11 @@ void merge_rect(const std::uint16_t* src, const std::uint16_t* mask, std::uint16
                 const RectGeometry& g, const MergeSettings& s);
 void merge_rect(const std::uint8_t* src, std::uint16_t* dst, const RectGeometry& g, const MergeSettings& s);
 
-// Whether the float work may run on eight lanes (AVX2) where the processor has them; on by default. The
-// bytes are the same either way: tests compare the two.
+// Whether the batched float work (here and in the view renderer) may run on eight lanes (AVX2) where the
+// processor has them; on by default. The bytes are the same either way: tests compare the two.
 void set_wide_lanes(bool allowed);
+// True when the float work runs on eight lanes now: allowed and the processor has AVX2.
+bool use_wide_lanes();
 
 // Rectangles at least this many pixels (times layers, for flattening) are worth a second thread.
 inline constexpr long long kParallelMergePixels = 1 << 16;

@@ -1,13 +1,13 @@
 #include "compose/view_renderer.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "compose/pixel_merge.h"
+#include "compose/rect_merge.h"
 #include "core/canvas.h"
 #include "core/engine_state.h"
 #include "core/parallel.h"
@@ -235,8 +235,6 @@ template <int F, class V, int N> VLM_PIXEL_INLINE void over_lanes(const SpanLane
     }
 }
 
-std::atomic<bool> g_wide_lanes{true};
-
 #if defined(__x86_64__) || defined(__i386__)
 using F8 = float __attribute__((vector_size(32)));
 
@@ -255,8 +253,7 @@ template <int F> void flush_lanes(SpanLanes& b, int n, Acc* acc) {
         b.e[i] = b.da[i] = 0.0f;
     }
 #if defined(__x86_64__) || defined(__i386__)
-    static const bool have_avx2 = __builtin_cpu_supports("avx2");
-    if (have_avx2 && g_wide_lanes.load(std::memory_order_relaxed)) {
+    if (use_wide_lanes()) {
         over_lanes_avx2<F>(b, n, acc);
         return;
     }
@@ -537,7 +534,5 @@ void render(unsigned char* dst, int stride, int x, int y, int w, int h) {
 }
 
 void set_reference_compositing(bool on) { g_reference_compositing = on; }
-
-void set_render_wide_lanes(bool allowed) { g_wide_lanes.store(allowed, std::memory_order_relaxed); }
 
 } // namespace vlm::compose

@@ -11,8 +11,4 @@ void render(unsigned char* dst, int stride, int x, int y, int w, int h);
 // for tests that pin the two against each other.
 void set_reference_compositing(bool on);
 
-// Whether the span loops' float work may run on eight lanes (AVX2) where the processor has them; on by
-// default. The bytes are the same either way: tests compare the two.
-void set_render_wide_lanes(bool allowed);
-
 } // namespace vlm::compose

@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "compose/rect_merge.h"
 #include "compose/view_renderer.h"
 #include "core/engine_state.h"
 #include "core/parallel.h"
@@ -264,9 +265,9 @@ TEST(ViewRendererThreads, FastPathsGiveTheReferenceBytes) {
             VLM_Render(reference.data(), w * 3, 0, 0, w, h);
             compose::set_reference_compositing(false);
             VLM_Render(one.data(), w * 3, 0, 0, w, h);
-            compose::set_render_wide_lanes(false);
+            compose::set_wide_lanes(false);
             VLM_Render(narrow.data(), w * 3, 0, 0, w, h);
-            compose::set_render_wide_lanes(true);
+            compose::set_wide_lanes(true);
             core::set_parallel_threads(2);
             VLM_Render(two.data(), w * 3, 0, 0, w, h);
             EXPECT_EQ(one, reference) << modes[0] << " " << mode << " " << factor;
