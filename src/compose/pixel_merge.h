@@ -19,6 +19,7 @@
 // where F = blend_formula(mode) is chosen once, through with_blend_formula, for as many pixels as share it.
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 #include "compose/blend_hsl.h"
@@ -319,6 +320,8 @@ using I4 = std::int32_t __attribute__((vector_size(16)));
 template <class V> VLM_PIXEL_INLINE void clamp_unit(V& v) {
     v = v > 0.0f ? (v < 1.0f ? v : V{} + 1.0f) : V{};
 }
+// Lanes filled from consecutive floats of a batch.
+template <class V> VLM_PIXEL_INLINE void load_lanes(V& v, const float* p) { std::memcpy(&v, p, sizeof v); }
 } // namespace simd
 
 inline float clamp_unit(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }

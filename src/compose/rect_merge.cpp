@@ -105,24 +105,22 @@ struct LaneBatch {
     }
 };
 
-template <class V> VLM_PIXEL_INLINE void load_lanes(V& v, const float* p) { std::memcpy(&v, p, sizeof v); }
-
 // The first n pixels of the batch in groups of N lanes: V is N floats, IV N int32. Lanes past n hold zeros
 // or an earlier batch's values; their results are not written.
 template <int F, class V, class IV, int N>
 VLM_PIXEL_INLINE void flush_groups(const LaneBatch& b, int n, bool lock) {
     for (int at = 0; at < n; at += N) {
         V sa, da;
-        load_lanes(sa, b.f + at);
-        load_lanes(da, b.da + at);
+        simd::load_lanes(sa, b.f + at);
+        simd::load_lanes(da, b.da + at);
         sa *= kAlphaScale;
         da *= kAlphaScale;
         const V s1 = 1.0f - sa, d1 = 1.0f - da;
         V ra, rc[3];
         for (int ch = 0; ch < 3; ++ch) {
             V sc, dc;
-            load_lanes(sc, b.s[ch] + at);
-            load_lanes(dc, b.d[ch] + at);
+            simd::load_lanes(sc, b.s[ch] + at);
+            simd::load_lanes(dc, b.d[ch] + at);
             sc = sc * sa / kColourFull;
             dc = dc * da / kColourFull;
             channelwise<F>(sc, dc, sa, da, s1, d1, rc[ch], ra);

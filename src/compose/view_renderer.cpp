@@ -202,22 +202,20 @@ struct SpanLanes {
     }
 };
 
-template <class V> VLM_PIXEL_INLINE void load_lanes(V& v, const float* p) { std::memcpy(&v, p, sizeof v); }
-
 // The first n waiting pixels in groups of N lanes (V is N floats); lanes past n hold zeros and are not
 // written back.
 template <int F, class V, int N> VLM_PIXEL_INLINE void over_lanes(const SpanLanes& b, int n, Acc* acc) {
     for (int at = 0; at < n; at += N) {
         V sa, da;
-        load_lanes(sa, b.e + at);
-        load_lanes(da, b.da + at);
+        simd::load_lanes(sa, b.e + at);
+        simd::load_lanes(da, b.da + at);
         sa *= kAlphaScale;
         const V s1 = 1.0f - sa, d1 = 1.0f - da;
         V ra, rc[3];
         for (int ch = 0; ch < 3; ++ch) {
             V sc, dc;
-            load_lanes(sc, b.s[ch] + at);
-            load_lanes(dc, b.d[ch] + at);
+            simd::load_lanes(sc, b.s[ch] + at);
+            simd::load_lanes(dc, b.d[ch] + at);
             sc = sc * sa / kColourFull;
             dc = dc * da;
             channelwise<F>(sc, dc, sa, da, s1, d1, rc[ch], ra);
