@@ -42,10 +42,11 @@ inline std::uint32_t masked_alpha(std::uint32_t pA, std::uint32_t m) {
     return static_cast<std::uint32_t>(pA * static_cast<double>(scale) / 65535);
 }
 
-// The mask level of a colour: white gives 0, near-black 65535.
+// The mask level of a colour: white gives 0, near-black 65535. Greys above white (16-bit colours) give 0
+// too instead of wrapping round to a huge level.
 inline std::uint32_t mask_level(const Colour64& c) {
     const std::uint32_t m = (static_cast<std::uint32_t>(c.r) + c.g + c.b) / 3;
-    return m < 256 ? 65535 : 65280 - m;
+    return m < 256 ? 65535 : m >= 65280 ? 0 : 65280 - m;
 }
 
 // The enabled mask plane, or null.

@@ -225,6 +225,11 @@ TEST_F(DabTest, MaskMakerPaintsTheMaskAndKeepsTheSwitches) {
     std::fill_n(g_engine.mask.plane, kWidth * kHeight, std::uint16_t{0});
     VLM_DrawDabGritMask(40, 30);
     EXPECT_EQ(g_engine.mask.plane[30 * kWidth + 40], ((65535u * (65280 - 0x8000)) >> 8) >> 8);
+
+    // A 16-bit white above 65280 is white for the mask: level 0, not a level wrapped round.
+    VLM_SetColor16(65535, 65535, 65535);
+    VLM_DrawDabGritMask(40, 30);
+    EXPECT_EQ(g_engine.mask.plane[30 * kWidth + 40], 0);
 }
 
 TEST_F(DabTest, RotationSamplesTheUnrotatedShapeWhereTheTurnLeavesIt) {
