@@ -100,14 +100,22 @@ struct Dab {
     const std::uint8_t* texture = nullptr;
     const std::uint16_t* mask = nullptr; // the enabled mask plane
     bool solid = false;
-    std::uint16_t* blend = nullptr; // selected blend buffer while blending
-    int blend_pitch = 0;
+    bool blending = false;          // blend strength on and not disabled for this dab
+    std::uint16_t* blend = nullptr; // the selected blend buffer's pixels while blending
+    std::size_t blend_pitch = 0;    // 4M
     ColourWalk colour_walk;
     LumWalk lum_walk;
     core::Generator gen{};
 
-    Dab(const core::RandArrayByte& c, int p, const core::RandArrayByte& l, int q)
-        : colour_walk(c, p), lum_walk(l, q) {}
+    Dab()
+        : colour_walk(g_engine.random.color_vary, g_engine.brush.tool.pix_colour_vary),
+          lum_walk(g_engine.random.lum_vary, g_engine.brush.tool.pix_lum_vary) {}
+
+    // Blending needs a buffer to blend from; without one the dab paints nothing.
+    bool blend_ready() const { return !blending || blend; }
+
+    // The dab-wide colour vary step: one generator draw when colour vary is on.
+    long long colour_vary_step(int vary) { return vary > 0 ? (vary / 2 - gen.next() % vary) * 256LL : 0; }
 
     // The shape position a dab pixel samples, rotated when that lands inside the shape.
     void sample(int sr, int sc, int& row, int& col) const {
@@ -201,6 +209,12 @@ bool set_up(Dab& d) {
     d.alpha_scale = static_cast<u32>(std::max(t.alpha_scale, 0));
     d.texture = e.layers.texture;
     d.solid = t.solid_mode != 0;
+    d.blending = t.blend_strength != 0 && !t.blend_disabled;
+    const core::Layer* buffer = e.brush.blend_selected;
+    if (d.blending && buffer && buffer->pixels) {
+        d.blend = buffer->pixels;
+        d.blend_pitch = static_cast<std::size_t>(d.M) * 4;
+    }
     d.gen.state = e.random.generator;
     return true;
 }
@@ -355,7 +369,7 @@ void paint_colour(Dab& d, std::uint16_t* target, const Source& dab, const Compos
         Source s;
         std::uint16_t* b = nullptr;
         if constexpr (blending) {
-            b = d.blend + static_cast<std::size_t>(row) * d.blend_pitch + static_cast<std::size_t>(col) * 4;
+            b = d.blend + row * d.blend_pitch + static_cast<std::size_t>(col) * 4;
             s = {{b[0], b[1], b[2], b[3]}};
             if (image_brush && s.c[3] < 65535) {
                 a = std::max<u32>(1, (a * s.c[3]) >> 16);
@@ -440,35 +454,28 @@ void draw_dab(int x, int y, int r, int g, int b) {
         return;
     }
 
-    Dab d(e.random.color_vary, t.pix_colour_vary, e.random.lum_vary, t.pix_lum_vary);
+    Dab d;
     core::Layer& paint = e.layers.paint;
     std::uint16_t* target = nullptr;
     if (paint.pixels && core::fits_canvas(paint))
         target = paint.pixels;
     else if (e.layers.current && e.layers.current->pixels && core::fits_canvas(*e.layers.current))
         target = e.layers.current->pixels;
-    const bool blending = t.blend_strength != 0 && !t.blend_disabled;
-    const core::Layer* buffer = e.brush.blend_selected;
     if (!set_up(d)) {
         end_of_dab(t, true);
         return;
     }
     // Without a layer to paint, or a buffer to blend from, the dab still moves the grit and widens the
     // dirty rectangle as a painted one would, so the stroke's later dabs and its undo stay the same.
-    const bool paints = target && (!blending || (buffer && buffer->pixels));
-    if (blending && paints) {
-        d.blend = buffer->pixels;
-        d.blend_pitch = d.M * 4;
-    }
+    const bool paints = target && d.blend_ready();
+    const bool blending = d.blending;
     d.mask = enabled_mask();
 
     // Dab colour: the colour vary draw comes before the grit refresh draws.
     const bool erase = t.erase != 0;
     Source dab{{t.colour.r, t.colour.g, t.colour.b, 65535}};
-    if (t.colour_vary > 0) {
-        const long long delta = (t.colour_vary / 2 - d.gen.next() % t.colour_vary) * 256LL;
-        for (u32& c : dab.c) c = clamp16(c + delta);
-    }
+    const long long delta = d.colour_vary_step(t.colour_vary);
+    for (u32& c : dab.c) c = clamp16(c + delta);
     if (erase) dab = {{65535, 65535, 65535, 0}};
     if (prepare(d, x, y, true) && paints) {
         const int mode = t.mix_mode;
@@ -495,18 +502,15 @@ void draw_dab_mask(int x, int y) {
     Engine& e = g_engine;
     Tool& t = e.brush.tool;
     std::uint16_t* plane = e.mask.plane;
-    Dab d(e.random.color_vary, t.pix_colour_vary, e.random.lum_vary, t.pix_lum_vary);
-    const bool blending = t.blend_strength != 0 && !t.blend_disabled;
-    const core::Layer* buffer = e.brush.blend_selected;
+    Dab d;
     if (!set_up(d)) {
         end_of_dab(t, false);
         return;
     }
-    const bool paints = plane && (!blending || (buffer && buffer->pixels));
+    const bool paints = plane && d.blend_ready();
+    const bool blending = d.blending;
 
-    u32 level = mask_level(t.colour);
-    if (t.colour_vary > 0)
-        level = clamp16(level + (t.colour_vary / 2 - d.gen.next() % t.colour_vary) * 256LL);
+    u32 level = clamp16(mask_level(t.colour) + d.colour_vary_step(t.colour_vary));
     if (t.erase) level = 65535;
     if (prepare(d, x, y, false) && paints) {
         const int primary = t.blend_primary_strength;
@@ -516,7 +520,6 @@ void draw_dab_mask(int x, int y) {
         const u32 beta = static_cast<u32>(std::clamp(t.blend_strength, 0, 256)), keep = 256 - beta;
         const u32 p = static_cast<u32>(d.colour_walk.amount), q = static_cast<u32>(d.lum_walk.amount);
         // Mask dabs read the blend buffer's grey layout: one value per shape pixel at row * 4M + col.
-        const std::size_t pitch = static_cast<std::size_t>(d.M) * 4;
         for_each_pixel(d, [&](int row, int col, std::size_t i) {
             u32 a = d.coverage(row, col, i);
             if (a == 0) return;
@@ -524,7 +527,7 @@ void draw_dab_mask(int x, int y) {
             u32 src;
             std::uint16_t* grey = nullptr;
             if (blending) {
-                grey = buffer->pixels + row * pitch + col;
+                grey = d.blend + row * d.blend_pitch + col;
                 src = *grey;
                 if (p) src = clamp16(src + d.colour_walk.next_step());
                 if (q) src = lum_vary(src, d.lum_walk.next_factor());
